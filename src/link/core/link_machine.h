@@ -1,0 +1,159 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/core/frame.h"
+#include "link/core/link_host.h"
+#include "link/core/link_state.h"
+#include "link/core/link_transport.h"
+#include "link/core/receive_dispatcher.h"
+#include "link/core/rx_assembler.h"
+#include "link/core/send_queue.h"
+#include "model/value_table.h"
+
+namespace kdsp {
+
+/// Timer intervals of the link as the box protocol paces them.
+inline constexpr int kSearchIntervalMs = 1000;
+inline constexpr int kTransferIntervalMs = 50;
+inline constexpr int kTransferIntervalTcpMs = 160;
+inline constexpr int kHoldIntervalMs = 20;
+
+/// The device link without a clock: the search and handshake, page transfers, going online and
+/// offline, and the online exchange. Three timers drive it through `SearchTick`,
+/// `TransferTick` and `HoldTick`; the timer state is queried here and changes are announced to
+/// the timer listener. It reaches the box through `LinkTransport` and the window through
+/// `LinkHost`. Everything runs on one thread.
+class LinkMachine {
+ public:
+  LinkMachine(ValueTable& device_values, LinkTransport& transport, LinkHost& host);
+
+  // --- Search and handshake (link_search.cpp) ---
+  /// The link button: starts a search, or goes offline when online or pressed as `UnLinkBtn`.
+  void LinkBtnClick(LinkButton sender);
+  /// The USB list was rebuilt; `box_found` when the box is among the devices (`HidPresent`).
+  void OnUsbListRebuilt(bool box_found);
+  void SearchTick();
+  void SendControl(ControlMessage message);
+
+  // --- Transfers and link transitions (link_transfer.cpp) ---
+  void EnterLinkState(LinkEntry entry);
+  void TransferTick();
+
+  // --- Online exchange (link_online.cpp) ---
+  /// The link half of `WriteParam`: sends the write now or queues it.
+  void SendParam(ParamAddr device_addr, int value);
+  /// `WriteParam`, then nothing more goes out until the box answers again.
+  void SendParamAndHold(ParamAddr view_addr, int value);
+  void HoldTick();
+  void StoreDeviceMode(int index, std::string_view name);
+  void StoreHintMode(int index, std::string_view name);
+  void LoadDeviceMode(int index);
+  void LoadHintMode(int index);
+  void SendUserPassword(std::string_view text);
+  void SendBluetoothName(std::string_view text);
+  /// The window is closing: let the box go when online.
+  void FarewellOnClose();
+
+  // --- Incoming bytes (link_machine.cpp) ---
+  void OnSerialBytes(std::span<const std::uint8_t> bytes);
+  void OnTcpBytes(std::span<const std::uint8_t> bytes);
+  /// The data of one input report of the box.
+  void OnUsbReport(std::span<const std::uint8_t> report);
+  /// A new TCP connection starts a new byte stream.
+  void ResetTcpStream() { tcp_rx_.Reset(); }
+
+  // --- Timers ---
+  bool SearchTimerOn() const { return search_on_; }
+  bool TransferTimerOn() const { return transfer_on_; }
+  bool HoldTimerOn() const { return hold_on_; }
+  int TransferIntervalMs() const { return transfer_interval_ms_; }
+  /// Called after every change of a timer's state or interval.
+  void SetTimerListener(std::function<void()> listener) { timer_listener_ = std::move(listener); }
+
+  // --- State ---
+  const LinkState& state() const { return st_; }
+  LinkKind kind() const { return st_.kind; }
+  const SendQueue& queue() const { return queue_; }
+  ReceiveDispatcher& dispatcher() { return dispatcher_; }
+  const ReceiveDispatcher& dispatcher() const { return dispatcher_; }
+  const RxAssembler& serial_assembler() const { return com_rx_; }
+  /// The serial port names of the current search and the selected one (-1: none).
+  const std::vector<std::string>& port_names() const { return ports_; }
+  int selected_port() const { return port_selected_; }
+  /// 100 * XferPos / XferEnd, rounded, within 0..100.
+  int ProgressPercent() const;
+
+ private:
+  // link_search.cpp
+  void StartSearch();
+  void GoOffline();
+  void SearchUsb();
+  void SearchCom();
+  void SearchTcp();
+  void SetLinkedLook(bool linked);
+
+  // link_transfer.cpp
+  void StartTransfer(LinkEntry entry);
+  void AdvanceTransfer();
+  void SendTransferStep(int pos, int chunk, int dir);
+  void SendRequest(Bytes frame);
+  void GoOnline();
+  void LostLink();
+  void LinkFailed();
+
+  // link_online.cpp
+  void SendNow(ParamAddr addr, std::uint16_t value);
+  void SetRecallFollowUp(ParamAddr addr);
+  void ModeSaved(ModeList list);
+
+  // link_machine.cpp
+  void Send(const Bytes& frame);
+  void SetTimers(bool search, bool transfer, bool hold);
+  void SetTransferInterval(int ms);
+  void ReceiveUnits(LinkKind kind, std::vector<RxUnit> units);
+  void DrainUnits();
+
+  ValueTable& device_values_;
+  LinkTransport& transport_;
+  LinkHost& host_;
+  LinkState st_;
+  ReceiveDispatcher dispatcher_;
+  SendQueue queue_;
+  RxAssembler com_rx_;
+  RxAssembler tcp_rx_;
+
+  // Serial ports listed for the current search (`ComComboBox1`) and the selected entry.
+  std::vector<std::string> ports_;
+  int port_selected_ = -1;
+
+  // Transfer: the payload staged for the next name request and the last request sent, which
+  // a time-out repeats as it was.
+  std::array<std::uint8_t, 2> staged_payload_{0, 0};
+  std::array<std::uint8_t, 2> sent_payload_{0, 0};
+  int sent_chunk_ = 0;
+  Bytes last_request_;
+
+  bool search_on_ = false;
+  bool transfer_on_ = false;
+  bool hold_on_ = false;
+  int transfer_interval_ms_ = kTransferIntervalMs;
+  std::function<void()> timer_listener_;
+
+  // Units waiting for the dispatcher; a message box opened while one is handled may let more
+  // bytes in, which then queue behind it.
+  struct PendingUnit {
+    LinkKind kind;
+    RxUnit unit;
+  };
+  std::deque<PendingUnit> units_;
+  bool dispatching_ = false;
+};
+
+}  // namespace kdsp

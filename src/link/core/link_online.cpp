@@ -1,0 +1,154 @@
+// The online exchange: paced writes through the send queue, polling, loss detection, and the
+// mode recalls and saves with their follow-ups.
+#include "link/core/link_machine.h"
+
+namespace kdsp {
+
+namespace {
+
+// Hold ticks (20 ms) in one second.
+constexpr int kTicksPerSecond = 50;
+// Seconds without an answer before an idle link is declared lost.
+constexpr int kLostAfterSeconds = 5;
+// Seconds a recall or save may wait for the box.
+constexpr int kPendingSeconds = 50;
+
+bool IsReadAction(LinkEntry e) {
+  return e == LinkEntry::StartFullRead || e == LinkEntry::StartHintRead;
+}
+
+}  // namespace
+
+void LinkMachine::SetRecallFollowUp(ParamAddr addr) {
+  if (addr != RecallMode && addr != RecallHintMode) return;
+  host_.ShowLinkText(kTextLoading);
+  st_.LinkOnline = false;
+  st_.MissedPolls = 0;
+  st_.PendingAction = addr == RecallMode ? LinkEntry::StartFullRead : LinkEntry::StartHintRead;
+}
+
+void LinkMachine::SendNow(ParamAddr addr, std::uint16_t value) {
+  Send(BuildValueFrame(CmdWrite, addr, value));
+  st_.ReadyToSend = false;
+}
+
+void LinkMachine::SendParam(ParamAddr device_addr, int value) {
+  if (host_.SendSuppressed() || !st_.LinkOnline) return;
+  st_.IdleTicks = 0;
+  const auto word = static_cast<std::uint16_t>(value);
+  if (st_.ReadyToSend && queue_.Empty()) {
+    st_.XferState = kXferIdle;
+    st_.PendingAction.reset();
+    SetRecallFollowUp(device_addr);
+    queue_.Clear();
+    SendNow(device_addr, word);
+  } else {
+    queue_.QueuePush(device_addr, word);
+  }
+}
+
+void LinkMachine::SendParamAndHold(ParamAddr view_addr, int value) {
+  host_.WriteParam(view_addr, value);
+  st_.ReadyToSend = false;
+}
+
+void LinkMachine::HoldTick() {
+  st_.IdleTicks = st_.IdleTicks > kTicksPerSecond ? kTicksPerSecond : st_.IdleTicks + 1;
+
+  // A reload after a recall waits until the writes queued before it have gone out, so that the
+  // values read back include them.
+  const bool action_due = st_.PendingAction &&
+                          !(IsReadAction(*st_.PendingAction) && !queue_.Empty());
+  if (st_.ReadyToSend && action_due) {
+    const LinkEntry entry = *st_.PendingAction;
+    st_.PendingAction.reset();
+    st_.MissedPolls = 0;
+    st_.IdleTicks = 0;
+    EnterLinkState(entry);
+    if (!hold_on_) return;  // a transfer has taken over
+  } else if (st_.PendingAction && st_.IdleTicks == kTicksPerSecond) {
+    st_.IdleTicks = 0;
+    if (++st_.MissedPolls > kPendingSeconds) {
+      st_.MissedPolls = 0;
+      LostLink();
+      return;
+    }
+  }
+
+  if (st_.ReadyToSend && !queue_.Empty()) {
+    st_.MissedPolls = 0;
+    st_.IdleTicks = 0;
+    const QueuedWrite w = *queue_.QueuePop();
+    // A recall that waited in the queue reloads the console like one sent at once.
+    SetRecallFollowUp(w.addr);
+    SendNow(w.addr, w.value);
+  }
+
+  if (st_.LinkOnline && st_.IdleTicks == kTicksPerSecond) {
+    st_.IdleTicks = 0;
+    ++st_.MissedPolls;
+    if (st_.ReadyToSend) {
+      st_.ReadyToSend = false;
+      st_.MissedPolls = 0;
+      SendControl(ControlMessage::Poll);
+    } else if (st_.MissedPolls % 2 == 0 && queue_.Empty()) {
+      SendControl(ControlMessage::Poll);
+    }
+    if (st_.MissedPolls >= kLostAfterSeconds) {
+      st_.MissedPolls = 0;
+      LostLink();
+    }
+  }
+}
+
+void LinkMachine::StoreDeviceMode(int index, std::string_view name) {
+  dispatcher_.SetModeName(index, std::string(name.substr(0, kMaxNameLength)));
+  Send(BuildSaveMode(index, name));
+  st_.PendingAction = LinkEntry::ModeSaved;
+  host_.ShowLinkText(kTextSaving);
+  st_.LinkOnline = false;
+  st_.MissedPolls = 0;
+}
+
+void LinkMachine::StoreHintMode(int index, std::string_view name) {
+  dispatcher_.SetModeName(kHintNameBase + index, std::string(name.substr(0, kMaxNameLength)));
+  Send(BuildSaveHintMode(index, name));
+  st_.PendingAction = LinkEntry::HintModeSaved;
+  host_.ShowLinkText(kTextSaving);
+  st_.LinkOnline = false;
+  st_.MissedPolls = 0;
+}
+
+void LinkMachine::ModeSaved(ModeList list) {
+  const auto& names = dispatcher_.ModeNames();
+  std::array<std::string, 16> items;
+  for (int k = 1; k <= 16; ++k) {
+    const int entry = list == ModeList::Device ? k - 1 : 25 + k;
+    items[k - 1] = std::to_string(k) + "-" + names[entry];
+  }
+  host_.RefillModeList(list, items);
+  st_.LinkOnline = true;
+  host_.ShowLinkText(kTextOnline);
+  host_.SetLinkColour(kColourOnline);
+  host_.ShowMessage(kMsgSaveSuccess, kLinkCaption);
+}
+
+void LinkMachine::LoadDeviceMode(int index) { host_.WriteParam(RecallMode, index); }
+
+void LinkMachine::LoadHintMode(int index) { host_.WriteParam(RecallHintMode, index); }
+
+void LinkMachine::SendUserPassword(std::string_view text) {
+  Send(BuildTextWrite(UserPassword, text));
+}
+
+void LinkMachine::SendBluetoothName(std::string_view text) {
+  Send(BuildTextWrite(BluetoothName, text));
+}
+
+void LinkMachine::FarewellOnClose() {
+  if (!st_.LinkOnline) return;
+  st_.LinkOnline = false;
+  SendControl(ControlMessage::Farewell);
+}
+
+}  // namespace kdsp

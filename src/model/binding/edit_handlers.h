@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+
+#include "model/binding/binding_context.h"
+#include "model/binding/edit_pipeline.h"
+
+namespace kdsp {
+
+/// The handlers of edits, keys, the wheel, spin buttons, trackbars, selectors, type labels and
+/// switches. Each serves every control of its kind and is named after the first control wired
+/// to it. `Connect` wires the controls the registry found.
+class EditHandlers : public QObject {
+  Q_OBJECT
+ public:
+  EditHandlers(BindingContext& ctx, EditPipeline& pipeline, QObject* parent = nullptr);
+
+  /// Wires every registered control of the slot maps to its handler (once per control).
+  void Connect();
+
+  // Edits.
+  void MusFreEdit1Click(ParamEdit* edit);
+  void MusFreEdit1KeyPress(ParamEdit* edit, QChar ch);
+  /// Returns true when the key was acted on (arrow keys of a current edit).
+  bool MusFreEdit1KeyDown(ParamEdit* edit, int key);
+  void MusFreEdit1Exit();
+  /// The wheel over the window; true when it stepped the current edit.
+  bool FormMouseWheel(int delta);
+
+  // Spin buttons.
+  void MusFreUpDownBtn1DownLeftClick(SpinButtons* spin);
+  void MusFreUpDownBtn1UpRightClick(SpinButtons* spin);
+
+  // Trackbars.
+  void MicHPFreBarChange(ParamTrackBar* bar);
+  void MusEQGainBar1Change(ParamTrackBar* bar);
+
+  // Selectors and type labels.
+  void MusModeBox1Change(ParamSelector* box, int item);
+  void MusPEQtn1Click(TypeLabel* label);
+  void MainHPTypeBoxChange(ParamSelector* box, int item);
+  void SysInputBoxChange(ParamSelector* box, int item);
+
+  // Switches.
+  void EchoEffPhaseBtnClick(PictureButton* button);
+  void MainLmuteBtnClick(PictureButton* button);
+
+  /// Highlights type label `item` (0..3) of the band type slot `a`, the others plain.
+  void ShowTypeLabel(ParamAddr a, int item);
+  /// Caption and hint of `InputLabel` for an input source, caption in the current language.
+  void ShowInputLabel(int input_source);
+
+ private:
+  void Step(SpinButtons* spin, int step);
+  template <typename W, typename Fn>
+  void Once(W* w, Fn&& connect_fn);
+
+  BindingContext& ctx_;
+  EditPipeline& pipeline_;
+  QSet<QObject*> connected_;
+};
+
+}  // namespace kdsp

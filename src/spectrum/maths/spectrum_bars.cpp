@@ -1,0 +1,84 @@
+#include "spectrum/maths/spectrum_bars.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "eq/maths/response_grid.h"
+
+namespace kdsp {
+
+namespace {
+
+// Heights of the lowest bars, from the lowest frequency up.
+constexpr std::array<double, kBarFactorCount> kBarFactors = {
+    0.40, 0.42, 0.25, 0.47, 0.30, 0.53, 0.76, 0.69, 0.73, 0.57, 0.31, 0.45,
+    0.79, 0.84, 0.89, 0.94, 0.90, 0.92, 0.95, 0.77, 0.86, 0.93, 0.86, 0.89,
+    0.93, 0.87, 0.91, 0.85, 0.99, 0.94, 0.99, 0.94, 0.96, 0.92, 0.95, 0.97,
+    0.96, 0.93, 0.96, 0.99, 0.93, 0.97, 0.96, 0.95, 0.99, 0.94, 0.99};
+
+// The graph's own x to frequency map, so that the bars share the curve's axis.
+double GraphXToFreq(double x, int width) {
+  const double scale = static_cast<double>(width) / kGridSteps;
+  return std::pow(10.0, x * kGridDecades / (kGridSteps * scale) + 1.0);
+}
+
+}  // namespace
+
+double SpectrumLevelDb(float magnitude, bool low_floor) {
+  float m = magnitude;
+  if (m > kMagnitudeCeiling) {
+    m = kMagnitudeCeiling;
+  } else if (m == 0.0f) {
+    m = 0.001f;
+  }
+  double level = 20.0 * std::log10(m / kReferenceMagnitude);
+  const double floor_db = low_floor ? kLowFloorDb : kNormalFloorDb;
+  if (level < floor_db) {
+    level = floor_db;
+  } else if (level > 0.0) {
+    level = 0.0;
+  }
+  return level;
+}
+
+double LevelToY(float magnitude, int height, bool low_floor) {
+  const double floor_db = low_floor ? kLowFloorDb : kNormalFloorDb;
+  const double level = SpectrumLevelDb(magnitude, low_floor);
+  return (height - 2) - (level - floor_db) / (0.0 - floor_db) * (height - 1);
+}
+
+double BarFactor(int bar) {
+  return bar >= 0 && bar < kBarFactorCount ? kBarFactors[bar] : 1.0;
+}
+
+int BarPitch(int width) { return std::max(1, width / kBarCount); }
+
+int BarBin(int x, int width) {
+  const int pitch = BarPitch(width);
+  const double f = GraphXToFreq(x + pitch / 2, width);
+  const double bin = RoundHalfEven(f / kBarBinWidthHz);
+  return static_cast<int>(std::clamp(bin, 0.0, static_cast<double>(kFftLength - 1)));
+}
+
+void ComputeBarTops(const SpectrumTransform& transform, int width, int height, bool low_floor,
+                    std::span<int> tops) {
+  if (width < 1) return;
+  const int pitch = BarPitch(width);
+  const int last = std::min(width, static_cast<int>(tops.size()) - 1);
+  double v = height;
+  for (int x = 0; x <= last; ++x) {
+    const int r = x % pitch;
+    double column = v;
+    if (r == 0) {
+      v = LevelToY(transform.Magnitude(BarBin(x, width)), height, low_floor);
+      v *= BarFactor(x / pitch);
+      column = v;
+    } else if (r > pitch - 3) {
+      column = height;  // the gap between bars
+    }
+    tops[x] = static_cast<int>(RoundHalfEven(column));
+  }
+}
+
+}  // namespace kdsp

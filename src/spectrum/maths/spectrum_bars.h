@@ -1,0 +1,45 @@
+#pragma once
+
+#include <span>
+
+#include "spectrum/maths/spectrum_transform.h"
+
+namespace kdsp {
+
+/// Bars across the graph, bars that get a factor, and the bin width the bars assume (the true
+/// width at 48 kHz is 23.4375 Hz).
+inline constexpr int kBarCount = 120;
+inline constexpr int kBarFactorCount = 47;
+inline constexpr double kBarBinWidthHz = 23.0;
+/// Magnitudes are capped at 120 and measured against 128, so a bar tops out at about -0.56 dB.
+inline constexpr float kMagnitudeCeiling = 120.0f;
+inline constexpr double kReferenceMagnitude = 128.0;
+/// Bar floors in dB: normal and `LowFloor`.
+inline constexpr double kNormalFloorDb = -52.0;
+inline constexpr double kLowFloorDb = -64.0;
+
+/// Level of a bin magnitude in dB against 128, after the ceiling (120), the zero guard (0.001)
+/// and the floor (-52 dB, or -64 dB with `LowFloor`); never above 0.
+double SpectrumLevelDb(float magnitude, bool low_floor);
+
+/// Level to y on a graph of the given height: the floor at y = height - 2, 0 dB at y = -1.
+double LevelToY(float magnitude, int height, bool low_floor);
+
+/// Factor of the y coordinate of bar 0..46 (the low bars stand taller); 1 for other bars.
+double BarFactor(int bar);
+
+/// Bar pitch in pixels for a graph width: width div 120, at least 1.
+int BarPitch(int width);
+
+/// Transform bin shown by the bar whose first column is x: rnd(f / 23) with f the graph
+/// frequency at the bar's middle column.
+int BarBin(int x, int width);
+
+/// Top y of every pixel column 0..width of the bar display, rounded to the nearest integer:
+/// the first column of a bar computes the level of its bin (times the bar factor for the first
+/// 47 bars), the other columns repeat it, and the last two columns of each bar hold `height` (a
+/// gap: nothing drawn). `tops` needs room for width + 1 values; extra entries are untouched.
+void ComputeBarTops(const SpectrumTransform& transform, int width, int height, bool low_floor,
+                    std::span<int> tops);
+
+}  // namespace kdsp
