@@ -99,7 +99,7 @@ TEST(BandResponse, EqualBandsAreShiftsOfEachOther) {
     const Response a = f.Compute(code, 500, 2.0f, -6.0f);
     const Response b = f.Compute(code, 4000, 2.0f, -6.0f);
     const int shift = GridPosition(4000) - GridPosition(500);
-    EXPECT_EQ(shift, 123);
+    EXPECT_EQ(shift, 124);
     for (int k = 0; k + shift <= N; ++k) ASSERT_EQ(a[k], b[k + shift]) << code << " " << k;
   }
 }
@@ -191,10 +191,14 @@ TEST(BandResponse, FilterShapesFallOnTheRightSide) {
     EXPECT_NEAR(hp[330], 0.0f, 0.5f) << n;
     EXPECT_LT(lp[330], -10.0f) << n;  // low-pass cuts the high end
     EXPECT_NEAR(lp[130], 0.0f, 0.5f) << n;
-    // The warp is symmetric, so a low-pass is the high-pass read backwards.
-    for (int j = 127; j < 336; ++j) ASSERT_NEAR(lp[j], hp[N - j], 2e-3) << n << " " << j;
-    // Steeper rows cut more an octave-ish below the corner.
+    // The warp is symmetric, so a low-pass is the high-pass read backwards. Near w = pi the
+    // single-precision p = 4 sin^2(w/2) keeps fewer digits of the distance to 4 than it keeps
+    // of p near 0, so deep attenuations agree to a relative 1e-4 only.
+    for (int j = 127; j < 336; ++j) {
+      ASSERT_NEAR(lp[j], hp[N - j], 1e-3 + 1e-4 * std::fabs(hp[N - j])) << n << " " << j;
+    }
   }
+  // Steeper rows cut more below the corner.
   EXPECT_LT(f.Shape(104)[160], f.Shape(101)[160]);
   EXPECT_LT(f.Shape(111)[160], f.Shape(108)[160]);
   // The filter shape is held flat up to and including C = 126.

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <optional>
 #include <string>
@@ -70,12 +72,7 @@ class FakeHost : public LinkHost {
     messages.push_back({std::string(text.zh), std::string(caption.zh)});
   }
   void SetSceneMode(int s) override { scene = s; }
-  void RefreshAllPages() override {
-    ++refreshes;
-    // A page refresh stores what it shows without sending, like the window does.
-    suppressed_ = true;
-    suppressed_ = false;
-  }
+  void RefreshAllPages() override { ++refreshes; }
   void ShowMainWindow() override { ++main_window_shown; }
   void ShowMusicKey(int key) override { music_keys.push_back(key); }
   void ShowDeviceId(std::string_view text) override { device_id = std::string(text); }
@@ -148,21 +145,161 @@ inline Bytes UsbReport(const Bytes& frame) {
   return report;
 }
 
-/// What a request asks for, decoded for readable expectations.
-std::string Describe(const Bytes& frame);
+/// What a request asks for, decoded for readable expectations: "probe", "poll", "read 3",
+/// "read 3@25", "write 4", "write 4@25", "name 5", "hint 2", "item 1E01", "set 1E03=1".
+inline std::string Describe(const Bytes& f) {
+  if (f.size() < 7) return "?";
+  const int addr = f[4] << 8 | f[5];
+  const int value = f.size() >= 9 ? f[6] | f[7] << 8 : -1;
+  char text[48];
+  if (f[3] == CmdWrite && addr == LinkControl) return value == HelloCode ? "probe" : "farewell";
+  if (f[3] == CmdRead && addr == PageRead) {
+    if ((value & 0xFF) == kStatusPage) return "poll";
+    if (value >> 8) {
+      std::snprintf(text, sizeof text, "read %d@%d", value & 0xFF, value >> 8);
+    } else {
+      std::snprintf(text, sizeof text, "read %d", value & 0xFF);
+    }
+    return text;
+  }
+  if (f[3] == CmdWrite && addr == PageWrite) {
+    if (f[7]) {
+      std::snprintf(text, sizeof text, "write %d@%d", f[6], f[7]);
+    } else {
+      std::snprintf(text, sizeof text, "write %d", f[6]);
+    }
+    return text;
+  }
+  if (f[3] == CmdRead && addr == ModeName) return "name " + std::to_string(value);
+  if (f[3] == CmdRead && addr == HintModeName) return "hint " + std::to_string(value);
+  if (f[3] == CmdRead) {
+    std::snprintf(text, sizeof text, "item %04X", addr);
+    return text;
+  }
+  std::snprintf(text, sizeof text, "set %04X=%d", addr, value);
+  return text;
+}
 
 /// A minimal box: answers each request the way the console relies on. Tests call `Answer` with
 /// a sent frame and feed the result back.
 class ScriptedBox {
  public:
-  ScriptedBox();
-  /// The answer to one request frame sent on `kind`.
-  Bytes Answer(const Bytes& request, LinkKind kind) const;
+  Bytes Answer(const Bytes& f, LinkKind kind) {
+    const int addr = f[4] << 8 | f[5];
+    const int value = f.size() >= 9 ? f[6] | f[7] << 8 : 0;
+    if (f[3] == CmdWrite) {
+      if (addr == PageWrite) {
+        const int count = (static_cast<int>(f.size()) - 9) / 2;
+        for (int i = 0; i < count; ++i) memory.Set(f[6], f[7] + i, f[8 + 2 * i] | f[9 + 2 * i] << 8);
+      } else if (f.size() == 9) {
+        memory.Set(addr, value);
+      }
+      return Ack();
+    }
+    if (addr == PageRead) {
+      const int page = value & 0xFF;
+      const int first = value >> 8;
+      if (page == kStatusPage) return StatusFrame(music_key);
+      const int count = kind == LinkUsb ? std::min(kChunkSlots, PageLength(page) - first)
+                                        : PageLength(page);
+      std::vector<int> words;
+      for (int i = 0; i < count; ++i) words.push_back(memory.Get(page, first + i));
+      return WordsFrame(page, first, words);
+    }
+    if (addr == ModeName) return TextFrame(kControlPage, 0, names[value & 15]);
+    if (addr == HintModeName) return TextFrame(kControlPage, 32, hint_names[value & 15]);
+    if (addr == UserPassword) return TextFrame(kControlPage, 5, password);
+    return WordsFrame(kControlPage, SlotOf(static_cast<ParamAddr>(addr)),
+                      {memory.Get(static_cast<ParamAddr>(addr))});
+  }
 
   ValueTable memory;
   std::array<std::string, 16> names;
   std::array<std::string, 16> hint_names;
+  std::string password = "1234";
   int music_key = 0;
+};
+
+/// A link with fake transport, fake window and a scripted box. `Pump` answers every frame sent
+/// since the last pump, after the call that sent it has returned, as a real box would.
+struct LinkRig {
+  LinkRig() : host(device_values), machine(device_values, transport, host) {
+    host.Attach(&machine);
+  }
+
+  void Deliver(LinkKind kind, const Bytes& bytes) {
+    switch (kind) {
+      case LinkUsb:
+        machine.OnUsbReport(UsbReport(bytes));
+        break;
+      case LinkCom:
+        machine.OnSerialBytes(bytes);
+        break;
+      case LinkTcp:
+        machine.OnTcpBytes(bytes);
+        break;
+    }
+  }
+
+  /// Answers the frames sent since the last pump (all of them when `box_alive`).
+  void Pump() {
+    while (answered < transport.sent.size()) {
+      const SentFrame f = transport.sent[answered++];
+      if (box_alive && f.kind == box_kind) Deliver(f.kind, box.Answer(f.bytes, f.kind));
+    }
+  }
+  /// Frames sent since the last `Mark`, described.
+  std::vector<std::string> SentSinceMark() {
+    std::vector<std::string> out;
+    for (std::size_t i = mark; i < transport.sent.size(); ++i) {
+      out.push_back(Describe(transport.sent[i].bytes));
+    }
+    return out;
+  }
+  void Mark() { mark = transport.sent.size(); }
+
+  void SearchTicks(int n, bool pump = true) {
+    for (int i = 0; i < n; ++i) {
+      machine.SearchTick();
+      if (pump) Pump();
+    }
+  }
+  /// Transfer ticks until the transfer timer stops (or `limit` ticks); returns the count.
+  int TransferUntilDone(int limit = 5000) {
+    int ticks = 0;
+    while (machine.TransferTimerOn() && ticks < limit) {
+      machine.TransferTick();
+      Pump();
+      ++ticks;
+    }
+    return ticks;
+  }
+  void HoldTicks(int n, bool pump = true) {
+    for (int i = 0; i < n; ++i) {
+      machine.HoldTick();
+      if (pump) Pump();
+    }
+  }
+  /// Search, handshake and full read with an answering box on `kind`; ends online.
+  void Connect(LinkKind kind) {
+    box_kind = kind;
+    transport.hid_present = kind == LinkUsb;
+    if (kind == LinkCom && transport.ports.empty()) transport.ports = {"/dev/ttyUSB0"};
+    machine.LinkBtnClick(LinkButton::LinkBtn);
+    for (int i = 0; i < 40 && !machine.TransferTimerOn(); ++i) SearchTicks(1);
+    TransferUntilDone();
+    Pump();
+  }
+
+  ValueTable device_values;
+  FakeTransport transport;
+  FakeHost host;
+  LinkMachine machine;
+  ScriptedBox box;
+  LinkKind box_kind = LinkCom;
+  bool box_alive = true;
+  std::size_t answered = 0;
+  std::size_t mark = 0;
 };
 
 }  // namespace kdsp::testing

@@ -12,8 +12,8 @@ constexpr std::array<const char*, kModeCount> kModeNames = {
     "KTV",  "Live", "Party",   "Concert", "Studio", "Theatre", "Disco",   "Jazz",
     "Rock", "Pop",  "Classic", "Ballad",  "Speech", "Lounge",  "Outdoor", "User"};
 constexpr std::array<const char*, kModeCount> kHintNames = {
-    "Flat", "Warm",  "Bright", "Bass+", "Vocal", "Soft",   "Crisp", "Deep",
-    "Air",  "Mellow", "Punch", "Clear", "Rich",  "Smooth", "Night", "Custom"};
+    "Flat", "Warm",   "Bright", "Bass+", "Vocal", "Soft",   "Crisp", "Deep",
+    "Air",  "Mellow", "Punch",  "Clear", "Rich",  "Smooth", "Night", "Custom"};
 
 constexpr int kBypass = 0, kPeaking = 1, kLowShelf = 2, kHighShelf = 3;
 constexpr int kBessel = 1, kButterworth = 2;
@@ -100,22 +100,22 @@ struct Flavour {
 };
 
 constexpr std::array<Flavour, kModeCount> kFlavours = {{
-    {60, 125, 45, 50, 40, 3.0, 1.0, 2.0, 90},    // KTV
-    {45, 100, 35, 60, 55, 1.0, 1.0, 3.0, 88},    // Live
-    {55, 140, 50, 40, 30, 6.0, 2.0, 1.0, 95},    // Party
-    {35, 90, 30, 70, 65, 2.0, 0.0, 2.0, 90},     // Concert
-    {20, 80, 20, 30, 25, 0.0, 0.0, 0.0, 80},     // Studio
-    {40, 110, 40, 65, 60, 2.0, -1.0, 2.0, 86},   // Theatre
-    {50, 150, 55, 35, 30, 8.0, 3.0, 0.0, 98},    // Disco
-    {30, 95, 30, 55, 50, 1.0, -2.0, 1.0, 82},    // Jazz
-    {45, 120, 40, 40, 35, 5.0, 3.0, 3.0, 96},    // Rock
-    {55, 115, 45, 45, 40, 3.0, 2.0, 2.0, 92},    // Pop
-    {25, 90, 25, 70, 70, 0.0, 1.0, 0.0, 84},     // Classic
-    {65, 130, 55, 55, 50, 2.0, -1.0, 2.0, 88},   // Ballad
-    {0, 0, 0, 10, 10, -2.0, 0.0, 4.0, 80},       // Speech
-    {40, 105, 35, 50, 45, 2.0, -2.0, 1.0, 78},   // Lounge
-    {35, 140, 30, 30, 25, 4.0, 2.0, 4.0, 100},   // Outdoor
-    {60, 125, 45, 50, 40, 0.0, 0.0, 0.0, 90},    // User
+    {60, 125, 45, 50, 40, 3.0, 1.0, 2.0, 90},   // KTV
+    {45, 100, 35, 60, 55, 1.0, 1.0, 3.0, 88},   // Live
+    {55, 140, 50, 40, 30, 6.0, 2.0, 1.0, 95},   // Party
+    {35, 90, 30, 70, 65, 2.0, 0.0, 2.0, 90},    // Concert
+    {20, 80, 20, 30, 25, 0.0, 0.0, 0.0, 80},    // Studio
+    {40, 110, 40, 65, 60, 2.0, -1.0, 2.0, 86},  // Theatre
+    {50, 150, 55, 35, 30, 8.0, 3.0, 0.0, 98},   // Disco
+    {30, 95, 30, 55, 50, 1.0, -2.0, 1.0, 82},   // Jazz
+    {45, 120, 40, 40, 35, 5.0, 3.0, 3.0, 96},   // Rock
+    {55, 115, 45, 45, 40, 3.0, 2.0, 2.0, 92},   // Pop
+    {25, 90, 25, 70, 70, 0.0, 1.0, 0.0, 84},    // Classic
+    {65, 130, 55, 55, 50, 2.0, -1.0, 2.0, 88},  // Ballad
+    {0, 0, 0, 10, 10, -2.0, 0.0, 4.0, 80},      // Speech
+    {40, 105, 35, 50, 45, 2.0, -2.0, 1.0, 78},  // Lounge
+    {35, 140, 30, 30, 25, 4.0, 2.0, 4.0, 100},  // Outdoor
+    {60, 125, 45, 50, 40, 0.0, 0.0, 0.0, 90},   // User
 }};
 
 void ApplyFlavour(ValueTable& t, const Flavour& f) {
@@ -143,8 +143,8 @@ void ApplyFlavour(ValueTable& t, const Flavour& f) {
 
 void ApplyHintFlavour(ValueTable& t, int k) {
   // Hint mode 1 is flat; the others give each hidden equaliser a character of its own.
-  static constexpr double kTilt[kModeCount] = {0, 2, -2, 4, -1, 1, -3, 5,
-                                               -4, 2.4, 3, -1.6, 1.6, 0.8, 1.2, 0};
+  static constexpr double kTilt[kModeCount] = {0,  2,   -2, 4,    -1,  1,   -3,  5,
+                                               -4, 2.4, 3,  -1.6, 1.6, 0.8, 1.2, 0};
   for (int page = kHintFirstPage; page <= kHintLastPage; ++page) {
     for (int b = 0; b < EqBandCount(page); ++b) {
       SetBand(t, page, b, kPeaking, DefaultFrequencyIndex(GroupOf(page), b), kFlatGain, kDefaultQ);
@@ -156,15 +156,15 @@ void ApplyHintFlavour(ValueTable& t, int k) {
 }
 
 void SystemContents(ValueTable& t) {
-  t.Set(30, 2, 0);    // current device mode
-  t.Set(30, 3, 0);    // no link open yet
-  t.Set(30, 4, 0);    // front panel unlocked
-  t.Set(30, 8, 0);    // user
-  t.Set(30, 20, 6);   // seven input sources: auto .. USB, HDMI1
-  t.Set(30, 21, 0);   // hint-mode loading offered
-  t.Set(30, 23, 0);   // centre routing L+R
-  t.Set(30, 24, 0);   // subwoofer routing L+R
-  t.Set(30, 34, 0);   // current hint mode
+  t.Set(30, 2, 0);   // current device mode
+  t.Set(30, 3, 0);   // no link open yet
+  t.Set(30, 4, 0);   // front panel unlocked
+  t.Set(30, 8, 0);   // user
+  t.Set(30, 20, 6);  // seven input sources: auto .. USB, HDMI1
+  t.Set(30, 21, 0);  // hint-mode loading offered
+  t.Set(30, 23, 0);  // centre routing L+R
+  t.Set(30, 24, 0);  // subwoofer routing L+R
+  t.Set(30, 34, 0);  // current hint mode
 }
 
 void CopyPages(const ValueTable& from, ValueTable& to, int first, int last) {

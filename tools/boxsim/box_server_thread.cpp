@@ -8,8 +8,7 @@
 
 namespace kdsp::boxsim {
 
-BoxServerThread::BoxServerThread()
-    : own_box_(std::make_unique<BoxSim>()), box_(own_box_.get()) {}
+BoxServerThread::BoxServerThread() : own_box_(std::make_unique<BoxSim>()), box_(own_box_.get()) {}
 
 BoxServerThread::BoxServerThread(BoxSim& box) : box_(&box) {}
 

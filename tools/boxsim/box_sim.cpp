@@ -183,8 +183,7 @@ void BoxSim::ApplyWrite(int page, int slot, std::span<const std::uint8_t> payloa
   }
 }
 
-Bytes BoxSim::ReadAnswer(int page, int slot, std::span<const std::uint8_t> payload,
-                         LinkKind kind) {
+Bytes BoxSim::ReadAnswer(int page, int slot, std::span<const std::uint8_t> payload, LinkKind kind) {
   const ValueTable& params = memory_.params;
   if (page < kControlPage) {
     return BuildValueFrame(CmdRead, MakeAddr(page, slot),
@@ -284,16 +283,30 @@ std::vector<Answer> BoxSim::Shape(std::vector<Bytes> replies, LinkKind kind, std
 void BoxSim::ApplyFault(const Fault& fault, std::int64_t now) {
   const int v = std::max(0, fault.value);
   switch (fault.kind) {
-    case FaultKind::kDrop: drop_next_ += v; break;
-    case FaultKind::kCorrupt: corrupt_next_ += v; break;
-    case FaultKind::kSplit: split_next_ += v; break;
-    case FaultKind::kMerge: merge_next_ += v; break;
+    case FaultKind::kDrop:
+      drop_next_ += v;
+      break;
+    case FaultKind::kCorrupt:
+      corrupt_next_ += v;
+      break;
+    case FaultKind::kSplit:
+      split_next_ += v;
+      break;
+    case FaultKind::kMerge:
+      merge_next_ += v;
+      break;
     case FaultKind::kSilent:
       silent_until_ms_ = v == 0 ? std::numeric_limits<std::int64_t>::max() : now + v;
       break;
-    case FaultKind::kResume: silent_until_ms_ = std::numeric_limits<std::int64_t>::min(); break;
-    case FaultKind::kDelay: delay_ms_ = v; break;
-    case FaultKind::kKey: memory_.params.Set(0, 6, std::min(v, 14)); break;
+    case FaultKind::kResume:
+      silent_until_ms_ = std::numeric_limits<std::int64_t>::min();
+      break;
+    case FaultKind::kDelay:
+      delay_ms_ = v;
+      break;
+    case FaultKind::kKey:
+      memory_.params.Set(0, 6, std::min(v, 14));
+      break;
   }
   if (log_) {
     log_("fault " + std::string(FaultName(fault.kind)) + " " + std::to_string(fault.value));
@@ -354,24 +367,24 @@ void BoxSim::SetParam(int page, int slot, std::int32_t value) {
   memory_.params.Set(page, slot, value);
 }
 
-std::string BoxSim::ModeName(int index) const {
+std::string BoxSim::ModeNameOf(int index) const {
   std::lock_guard lock(mutex_);
   return index >= 0 && index < kModeCount ? memory_.mode_names[static_cast<std::size_t>(index)]
                                           : std::string();
 }
 
-std::string BoxSim::HintModeName(int index) const {
+std::string BoxSim::HintModeNameOf(int index) const {
   std::lock_guard lock(mutex_);
   return index >= 0 && index < kModeCount ? memory_.hint_names[static_cast<std::size_t>(index)]
                                           : std::string();
 }
 
-std::string BoxSim::UserPassword() const {
+std::string BoxSim::UserPasswordText() const {
   std::lock_guard lock(mutex_);
   return memory_.user_password;
 }
 
-std::string BoxSim::BluetoothName() const {
+std::string BoxSim::BluetoothNameText() const {
   std::lock_guard lock(mutex_);
   return memory_.bluetooth_name;
 }

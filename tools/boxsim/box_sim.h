@@ -79,10 +79,10 @@ class BoxSim {
   BoxMemory Memory() const;
   std::int32_t Param(int page, int slot) const;
   void SetParam(int page, int slot, std::int32_t value);
-  std::string ModeName(int index) const;
-  std::string HintModeName(int index) const;
-  std::string UserPassword() const;
-  std::string BluetoothName() const;
+  std::string ModeNameOf(int index) const;
+  std::string HintModeNameOf(int index) const;
+  std::string UserPasswordText() const;
+  std::string BluetoothNameText() const;
   BoxCounters Counters() const;
   void CountSent();
 
