@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "eq/maths/biquad_section.h"
+
 namespace kdsp {
 namespace {
 
@@ -51,6 +53,34 @@ TEST(ResponseGrid, PositionsRoundingAndDesignPoint) {
   EXPECT_EQ(Design().w0, 1.5707963705062866);
   EXPECT_NEAR(Design().c, -4.371139e-8, 1e-14);
   EXPECT_LT(Design().c, 0.0);
+}
+
+TEST(BiquadSection, DesignsUseTheSinglePrecisionDesignPoint) {
+  // -2c is tiny but present in every section's middle term.
+  const float two_c = 8.742278e-08f;
+  // Peaking, Q 1.00, +12 dB: Q' = 2.8 * 1.01, alpha = 1 / (5.6 * 1.01), A = 10^0.3.
+  const BiquadCoefficients peak = PeakingSection(1.0f, 12.0f);
+  EXPECT_FLOAT_EQ(peak.b0, 1.3527691f);
+  EXPECT_FLOAT_EQ(peak.b2, 0.64723086f);
+  EXPECT_FLOAT_EQ(peak.a0, 1.0886116f);
+  EXPECT_FLOAT_EQ(peak.a2, 0.9113884f);
+  EXPECT_FLOAT_EQ(peak.b1, two_c);
+  EXPECT_FLOAT_EQ(peak.a1, two_c);
+  // Low shelf, slope 6.00 (worked as 4.001), +6 dB.
+  const BiquadCoefficients shelf = LowShelfSection(6.0f, 6.0f);
+  EXPECT_FLOAT_EQ(shelf.b0, 4.48211f);
+  EXPECT_FLOAT_EQ(shelf.a0, 3.1730907f);
+  // First-order high-pass: 1 + c rounds below 1, and s - c - 1 is not zero.
+  const BiquadCoefficients hp1 = FirstOrderSection(true);
+  EXPECT_EQ(hp1.b0, 0.99999994f);
+  EXPECT_EQ(hp1.a0, 2.0f);
+  EXPECT_FLOAT_EQ(hp1.a1, 4.371139e-08f);
+  // Butterworth and Bessel qualities.
+  EXPECT_FLOAT_EQ(ButterworthAlpha(4, 0), 0.38268343f);  // q = 1.3066
+  EXPECT_FLOAT_EQ(ButterworthAlpha(4, 1), 0.9238795f);   // q = 0.5412
+  EXPECT_FLOAT_EQ(ButterworthAlpha(3, 0), 0.5f);         // q = 1
+  EXPECT_FLOAT_EQ(AlphaForQuality(1 / std::sqrt(3.0)), 0.8660254f);
+  EXPECT_FLOAT_EQ(AlphaForQuality(1 / std::sqrt(2.0)), 0.70710677f);
 }
 
 TEST(BandResponse, FlatRowsAreExactlyZero) {
@@ -165,9 +195,9 @@ TEST(BandResponse, FilterSlopeRowsHaveTheirCornerLevels) {
   const double half = 20 * std::log10(1 / std::sqrt(2.0));   // -3.01 dB
   const double q40 = 20 * std::log10(1 / (2 * std::sin(std::acos(-1.0) / 8)));
   const double q41 = 20 * std::log10(1 / (2 * std::sin(3 * std::acos(-1.0) / 8)));
-  const double expected[13] = {0,          half,          third,     half,      2 * half,
-                               third + half, 2 * half,    2 * third, q40 + q41, 2 * half,
-                               3 * third,  q40 + 2 * q41, 2 * (0 + half)};
+  const double expected[13] = {
+      0,         half,      third,    half,      2 * half,      third + half,  2 * half,
+      2 * third, q40 + q41, 2 * half, 3 * third, q40 + 2 * q41, 2 * (0 + half)};
   for (int n = 0; n <= kSlopeRowMax; ++n) {
     EXPECT_NEAR(CornerDb(f, kCodeHighPass + n), expected[n], 1e-4) << "high-pass " << n;
     EXPECT_NEAR(CornerDb(f, kCodeLowPass + n), expected[n], 1e-4) << "low-pass " << n;
@@ -255,7 +285,7 @@ TEST(BandResponse, PlacementClampsTailsAndStaysInsideTheRow) {
   PlaceShape(shape, 273, r);
   EXPECT_EQ(r[273], 231.0f);
   EXPECT_EQ(r[272], 230.0f);
-  EXPECT_EQ(r[0], 0.0f);    // left tail holds Y[0]
+  EXPECT_EQ(r[0], 0.0f);  // left tail holds Y[0]
   EXPECT_EQ(r[42], 0.0f);
   EXPECT_EQ(r[43], 1.0f);
   EXPECT_EQ(r[N], 420.0f);
@@ -263,8 +293,8 @@ TEST(BandResponse, PlacementClampsTailsAndStaysInsideTheRow) {
   r.fill(-1.0f);
   PlaceShape(shape, 0, r);
   EXPECT_EQ(r[0], 231.0f);
-  EXPECT_EQ(r[230], 461.0f);   // Y[N - 1]
-  EXPECT_EQ(r[231], 461.0f);   // Y[N] is never placed
+  EXPECT_EQ(r[230], 461.0f);  // Y[N - 1]
+  EXPECT_EQ(r[231], 461.0f);  // Y[N] is never placed
   EXPECT_EQ(r[N], 461.0f);
   // Beyond the grid only the left part runs, into the spare room; never past the row.
   r.fill(-1.0f);

@@ -107,7 +107,7 @@ TEST_F(TableTest, FilterRowsSwitchOffAtTheirEndSteps) {
   EXPECT_TRUE(AllZero(table->Row(11)));
   for (int k = 0; k <= N; ++k) ASSERT_EQ(table->ChannelCurve(k), 0.0f) << k;
 
-  view.Set(0, 8, 1);    // high-pass one step up: on
+  view.Set(0, 8, 1);     // high-pass one step up: on
   view.Set(0, 10, 359);  // low-pass one step down: on
   EXPECT_EQ(table->LoadCurveTable(view, 0, kAllRows), 209);
   table->ComputeRows(kAllRows);
@@ -149,10 +149,10 @@ TEST_F(TableTest, BandAtLowestStepIsComputedAtWholeHertz) {
   BandResponse(1, 19, 1.0f, 12.0f, at19, scratch);
   EXPECT_TRUE(std::equal(at20.begin(), at20.begin() + N + 1, table->Row(0).response.begin()));
   EXPECT_FALSE(std::equal(at19.begin(), at19.begin() + N + 1, table->Row(0).response.begin()));
-  EXPECT_EQ(std::max_element(table->Row(0).response.begin(),
-                             table->Row(0).response.begin() + N + 1) -
-                table->Row(0).response.begin(),
-            41);
+  EXPECT_EQ(
+      std::max_element(table->Row(0).response.begin(), table->Row(0).response.begin() + N + 1) -
+          table->Row(0).response.begin(),
+      41);
 }
 
 TEST_F(TableTest, SingleRowLoadsAndRecomputesOnlyThatRow) {
@@ -164,8 +164,8 @@ TEST_F(TableTest, SingleRowLoadsAndRecomputesOnlyThatRow) {
   view.Set(3, 10, 40);  // high-pass on
   EXPECT_EQ(table->LoadCurveTable(view, 3, 4), 209);
   EXPECT_EQ(table->Row(4).gain, 6.0f);
-  EXPECT_EQ(table->Row(5).gain, 0.0f);     // not reloaded
-  EXPECT_EQ(table->Row(10).type, 100);     // filters only from the last band on
+  EXPECT_EQ(table->Row(5).gain, 0.0f);  // not reloaded
+  EXPECT_EQ(table->Row(10).type, 100);  // filters only from the last band on
   table->ComputeRows(4);
   EXPECT_NEAR(table->Row(4).response[GridPosition(FrequencyHzF(150))], 6.0f, 1e-3);
   EXPECT_TRUE(AllZero(table->Row(5)));

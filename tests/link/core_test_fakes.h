@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <deque>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -245,7 +246,14 @@ struct LinkRig {
   void Pump() {
     while (answered < transport.sent.size()) {
       const SentFrame f = transport.sent[answered++];
-      if (box_alive && f.kind == box_kind) Deliver(f.kind, box.Answer(f.bytes, f.kind));
+      if (!box_alive || f.kind != box_kind) continue;
+      if (f.kind == LinkCom && !box_port.empty() &&
+          (transport.opened_ports.empty() || transport.opened_ports.back() != box_port)) {
+        continue;
+      }
+      Bytes answer = box.Answer(f.bytes, f.kind);
+      if (corrupt_once.erase(Describe(f.bytes)) > 0) answer.back() ^= 0x5A;
+      Deliver(f.kind, answer);
     }
   }
   /// Frames sent since the last `Mark`, described.
@@ -298,6 +306,8 @@ struct LinkRig {
   ScriptedBox box;
   LinkKind box_kind = LinkCom;
   bool box_alive = true;
+  std::string box_port;                  ///< on the serial port: the one port the box is on
+  std::set<std::string> corrupt_once;    ///< requests whose next answer arrives corrupted
   std::size_t answered = 0;
   std::size_t mark = 0;
 };

@@ -9,14 +9,14 @@
 namespace kdsp {
 namespace {
 
-constexpr int kWidth = 883;   // graph size at design
+constexpr int kWidth = 883;  // graph size at design
 constexpr int kHeight = 268;
 
 std::vector<std::uint8_t> Sine(double freq_hz, double amplitude) {
   std::vector<std::uint8_t> block(kSamplesPerTransform);
   for (int i = 0; i < kSamplesPerTransform; ++i) {
-    block[i] = static_cast<std::uint8_t>(std::lround(
-        128.0 + amplitude * std::sin(2.0 * std::numbers::pi * freq_hz * i / 48000.0)));
+    block[i] = static_cast<std::uint8_t>(
+        std::lround(128.0 + amplitude * std::sin(2.0 * std::numbers::pi * freq_hz * i / 48000.0)));
   }
   return block;
 }
@@ -55,8 +55,8 @@ TEST(SpectrumBars, PitchBinsAndFactors) {
   EXPECT_EQ(BarPitch(60), 1);  // a very narrow graph still has a pitch
   // The first bar shows bin 0 (about 10 Hz), the bar around 1 kHz bin 43.
   EXPECT_EQ(BarBin(0, kWidth), 0);
-  EXPECT_EQ(BarBin(518, kWidth), 43);  // bar 74, middle column 521: about 987 Hz
-  EXPECT_EQ(BarBin(525, kWidth), 46);  // bar 75, middle column 528: about 1050 Hz
+  EXPECT_EQ(BarBin(518, kWidth), 43);       // bar 74, middle column 521: about 987 Hz
+  EXPECT_EQ(BarBin(525, kWidth), 46);       // bar 75, middle column 528: about 1050 Hz
   EXPECT_EQ(BarBin(kWidth, kWidth), 1071);  // middle column 886: 24.6 kHz
   EXPECT_DOUBLE_EQ(BarFactor(0), 0.40);
   EXPECT_DOUBLE_EQ(BarFactor(2), 0.25);
@@ -81,8 +81,8 @@ TEST(SpectrumBars, SilenceStandsOnTheFloorTimesFactor) {
         ASSERT_EQ(tops[x], static_cast<int>(std::nearbyint(266.0 * factor))) << x;
       }
     }
-    EXPECT_EQ(tops[0], 106);   // 266 * 0.40 = 106.4
-    EXPECT_EQ(tops[14], 66);   // 266 * 0.25 = 66.5, tie to even
+    EXPECT_EQ(tops[0], 106);  // 266 * 0.40 = 106.4
+    EXPECT_EQ(tops[14], 66);  // 266 * 0.25 = 66.5, tie to even
     EXPECT_EQ(tops[350], 266);
   }
 }

@@ -23,7 +23,7 @@ bool BoxServerThread::Start(const ServerOptions& options) {
     return false;
   }
   if (options.tcp) {
-    tcp_ = std::make_unique<TcpBoxServer>(*box_);
+    tcp_ = std::make_unique<TcpBoxServer>(*box_, options.send_gap_ms);
     if (!tcp_->Listen(options.bind_address, options.tcp_port, &error_)) {
       tcp_.reset();
       return false;

@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "boxsim/box_session.h"
 #include "boxsim/box_sim.h"
 
 namespace kdsp::boxsim {
@@ -18,6 +19,7 @@ struct ServerOptions {
   int tcp_port = 0;  ///< 0: any free port
   std::string bind_address = "127.0.0.1";
   bool pty = false;
+  int send_gap_ms = kTcpSendGapMs;  ///< least pause between two TCP sends to one client
 };
 
 /// The emulated box served from a background thread of the calling process, for tests and the

@@ -10,6 +10,9 @@
 
 namespace kdsp::boxsim {
 
+/// Least pause between two TCP sends, so that each answer reaches the console's read alone.
+inline constexpr int kTcpSendGapMs = 20;
+
 /// One console connection to the box on one transport kind: turns what arrives into frames for
 /// the box, and the box's answers into timed sends (split, merged or delayed when a fault says
 /// so). On USB a send is a 64-byte input report: identifier 0, the frame, zeros.

@@ -12,7 +12,7 @@
 
 namespace kdsp::boxsim {
 
-TcpBoxServer::TcpBoxServer(BoxSim& box) : box_(box) {}
+TcpBoxServer::TcpBoxServer(BoxSim& box, int send_gap_ms) : box_(box), send_gap_ms_(send_gap_ms) {}
 
 TcpBoxServer::~TcpBoxServer() { Close(); }
 
@@ -90,7 +90,7 @@ void TcpBoxServer::Accept() {
     const int one = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     clients_.push_back(
-        std::make_unique<Client>(Client{fd, BoxSession(box_, LinkTcp, kSendGapMs), {}}));
+        std::make_unique<Client>(Client{fd, BoxSession(box_, LinkTcp, send_gap_ms_), {}}));
   }
 }
 

@@ -14,9 +14,10 @@ namespace kdsp::boxsim {
 /// between sends so that each answer reaches the console in a read of its own.
 class TcpBoxServer : public PollClient {
  public:
-  static constexpr int kSendGapMs = 20;
+  static constexpr int kSendGapMs = kTcpSendGapMs;
 
-  explicit TcpBoxServer(BoxSim& box);
+  /// `send_gap_ms`: least pause between two sends to one client.
+  explicit TcpBoxServer(BoxSim& box, int send_gap_ms = kSendGapMs);
   ~TcpBoxServer() override;
   TcpBoxServer(const TcpBoxServer&) = delete;
   TcpBoxServer& operator=(const TcpBoxServer&) = delete;
@@ -45,6 +46,7 @@ class TcpBoxServer : public PollClient {
   bool Flush(Client& c);
 
   BoxSim& box_;
+  int send_gap_ms_;
   int listen_fd_ = -1;
   int port_ = 0;
   std::vector<std::unique_ptr<Client>> clients_;

@@ -14,14 +14,20 @@ enum class Section { kBypass, kFirstOrder, kBessel, kButterworth2, kOrder4A, kOr
 
 BiquadCoefficients FilterSection(Section section, bool high_pass) {
   switch (section) {
-    case Section::kBypass: return BypassSection();
-    case Section::kFirstOrder: return FirstOrderSection(high_pass);
-    case Section::kBessel: return SecondOrderSection(high_pass, AlphaForQuality(1.0 / std::sqrt(3.0)));
+    case Section::kBypass:
+      return BypassSection();
+    case Section::kFirstOrder:
+      return FirstOrderSection(high_pass);
+    case Section::kBessel:
+      return SecondOrderSection(high_pass, AlphaForQuality(1.0 / std::sqrt(3.0)));
     case Section::kButterworth2:
       return SecondOrderSection(high_pass, AlphaForQuality(1.0 / std::sqrt(2.0)));
-    case Section::kOrder4A: return SecondOrderSection(high_pass, ButterworthAlpha(4, 0));
-    case Section::kOrder4B: return SecondOrderSection(high_pass, ButterworthAlpha(4, 1));
-    case Section::kOrder3: return SecondOrderSection(high_pass, ButterworthAlpha(3, 0));
+    case Section::kOrder4A:
+      return SecondOrderSection(high_pass, ButterworthAlpha(4, 0));
+    case Section::kOrder4B:
+      return SecondOrderSection(high_pass, ButterworthAlpha(4, 1));
+    case Section::kOrder3:
+      return SecondOrderSection(high_pass, ButterworthAlpha(3, 0));
   }
   return BypassSection();
 }
@@ -103,15 +109,15 @@ bool RowShape(int code, float q, float gain_db, ResponseScratch& scratch) {
   return true;
 }
 
-void PlaceShape(const ShapeTable& shape, int position,
-                std::span<float, kResponseLength> response) {
+void PlaceShape(const ShapeTable& shape, int position, std::span<float, kResponseLength> response) {
   const int e = std::clamp(position, 0, kResponseLength - 1);
   for (int m = 0; m <= e; ++m) {
     response[e - m] = kShapeCentre - m >= 0 ? shape[kShapeCentre - m] : shape[0];
   }
   if (e > kGridSteps) return;
   for (int m = 0; m <= kGridSteps - e; ++m) {
-    response[e + m] = kShapeCentre + m < kGridSteps ? shape[kShapeCentre + m] : shape[kGridSteps - 1];
+    response[e + m] =
+        kShapeCentre + m < kGridSteps ? shape[kShapeCentre + m] : shape[kGridSteps - 1];
   }
 }
 

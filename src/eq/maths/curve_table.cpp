@@ -62,9 +62,9 @@ void CurveTable::LoadBandRow(const ValueTable& view_values, int page, int first_
   const int q_field = row.type > kCodePeaking ? kFieldSlope : kFieldQ;
   row.q = QValue(view_values.Get(page, base + q_field));
   if (record_controls) {
-    controls_[band] = PointControls{MakeAddr(page, base + kFieldFreq),
-                                    MakeAddr(page, base + kFieldGain),
-                                    MakeAddr(page, base + kFieldQ), false};
+    controls_[band] =
+        PointControls{MakeAddr(page, base + kFieldFreq), MakeAddr(page, base + kFieldGain),
+                      MakeAddr(page, base + kFieldQ), false};
   }
 }
 

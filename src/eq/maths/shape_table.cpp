@@ -45,9 +45,12 @@ const ShapeTable& ShapeTerms(ShapeWarp warp) {
   static const ShapeTable shelf = MakeTerms(ShapeWarp::kShelf);
   static const ShapeTable filter = MakeTerms(ShapeWarp::kFilter);
   switch (warp) {
-    case ShapeWarp::kShelf: return shelf;
-    case ShapeWarp::kFilter: return filter;
-    case ShapeWarp::kNone: break;
+    case ShapeWarp::kShelf:
+      return shelf;
+    case ShapeWarp::kFilter:
+      return filter;
+    case ShapeWarp::kNone:
+      break;
   }
   return none;
 }

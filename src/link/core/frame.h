@@ -51,7 +51,8 @@ inline constexpr int kMaxPayload = 251;
 Bytes BuildFrame(std::uint8_t cmd, ParamAddr addr, std::span<const std::uint8_t> payload);
 /// A frame carrying one 16-bit value, low byte first (9 bytes).
 Bytes BuildValueFrame(std::uint8_t cmd, ParamAddr addr, std::uint16_t value);
-/// Low 8 bits of byte 0 plus bytes 3 .. end-2 of a frame of `end` bytes (0 when end < 2).
+/// Low 8 bits of byte 0 plus bytes 3 .. end-2 of a frame of `end` bytes (0 when end < 2; an
+/// `end` beyond the bytes given is cut to them).
 std::uint8_t FrameChecksum(std::span<const std::uint8_t> frame, std::size_t end);
 /// True for EE followed by BB, AA or CC.
 bool IsAck(std::span<const std::uint8_t> bytes);
@@ -59,11 +60,13 @@ bool IsAck(std::span<const std::uint8_t> bytes);
 /// Index of the last USB chunk of a page: (PageLength - 1) div 25, truncated toward zero;
 /// 0 for positions above 30.
 int ChunkLast(int page);
-/// Number of values in chunk `chunk` of `page` on USB (25, or r + 1 for a short last chunk).
+/// Number of values in chunk `chunk` of `page` on USB (25, or r + 1 for a short last chunk;
+/// 0 for a chunk past the page's end).
 int UsbChunkCount(int page, int chunk);
 
 class ValueTable;
-/// The `PageWrite` block of a page: whole page off USB (chunk ignored), chunk of 25 on USB.
+/// The `PageWrite` block of a page: whole page off USB (chunk ignored), chunk of 25 on USB;
+/// empty for pages 30 and above, which are never block-written.
 Bytes BuildPageWrite(const ValueTable& device_values, int page, int chunk, LinkKind kind);
 /// The `PageRead` value frame: value = page + 256 * first slot (25 * chunk on USB, else 0).
 Bytes BuildPageRead(int page, int chunk, LinkKind kind);
@@ -77,7 +80,7 @@ Bytes BuildSaveHintMode(int index, std::string_view name);
 /// A `CmdWrite` frame whose payload is a text as typed (user password, Bluetooth name).
 Bytes BuildTextWrite(ParamAddr addr, std::string_view text);
 /// A USB output report: identifier 0, the frame, zeros up to `report_length` bytes in all
-/// (65 for the box: identifier plus 64 bytes).
+/// (65 for the box: identifier plus 64 bytes). A frame too long for the report is cut.
 Bytes PackReport(std::span<const std::uint8_t> frame, int report_length);
 
 }  // namespace kdsp

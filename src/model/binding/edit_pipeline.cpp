@@ -217,6 +217,16 @@ void EditPipeline::HighlightBand(int group, ParamAddr a, QWidget* control) {
   ScrollToBand(group, band);
 }
 
+void EditPipeline::BandChangeCheck() {
+  if (ctx_.edit.last_edit == ctx_.edit.last_drawn) return;
+  ctx_.edit.last_drawn = ctx_.edit.last_edit;
+  const ParamAddr a = ctx_.edit.last_drawn.addr;
+  const auto pos = BandOf(a);
+  if (pos && ctx_.graph != nullptr && !ctx_.edit.refresh_in_progress) {
+    ctx_.graph->DrawEqCurve(pos->band, PageOf(a));
+  }
+}
+
 void EditPipeline::ScrollToBand(int group, int band) {
   const StripWindow strip = StripOf(group, ctx_.selection.effect_page);
   if (strip.scroll_bar == nullptr) return;

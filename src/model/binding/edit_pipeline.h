@@ -43,6 +43,9 @@ class EditPipeline {
   /// Moves a trackbar without running its change handler's work (`SettingControl`).
   void SetTrackbarQuietly(QWidget* trackbar, int position);
 
+  /// The graph timer's band-change check: redraws the band of a new `LastEdit`.
+  void BandChangeCheck();
+
   /// Scrolls the band strip of the current channel so that band `band` is visible.
   void ScrollToBand(int group, int band);
 

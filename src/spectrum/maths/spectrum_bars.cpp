@@ -12,10 +12,9 @@ namespace {
 
 // Heights of the lowest bars, from the lowest frequency up.
 constexpr std::array<double, kBarFactorCount> kBarFactors = {
-    0.40, 0.42, 0.25, 0.47, 0.30, 0.53, 0.76, 0.69, 0.73, 0.57, 0.31, 0.45,
-    0.79, 0.84, 0.89, 0.94, 0.90, 0.92, 0.95, 0.77, 0.86, 0.93, 0.86, 0.89,
-    0.93, 0.87, 0.91, 0.85, 0.99, 0.94, 0.99, 0.94, 0.96, 0.92, 0.95, 0.97,
-    0.96, 0.93, 0.96, 0.99, 0.93, 0.97, 0.96, 0.95, 0.99, 0.94, 0.99};
+    0.40, 0.42, 0.25, 0.47, 0.30, 0.53, 0.76, 0.69, 0.73, 0.57, 0.31, 0.45, 0.79, 0.84, 0.89, 0.94,
+    0.90, 0.92, 0.95, 0.77, 0.86, 0.93, 0.86, 0.89, 0.93, 0.87, 0.91, 0.85, 0.99, 0.94, 0.99, 0.94,
+    0.96, 0.92, 0.95, 0.97, 0.96, 0.93, 0.96, 0.99, 0.93, 0.97, 0.96, 0.95, 0.99, 0.94, 0.99};
 
 // The graph's own x to frequency map, so that the bars share the curve's axis.
 double GraphXToFreq(double x, int width) {
@@ -48,9 +47,7 @@ double LevelToY(float magnitude, int height, bool low_floor) {
   return (height - 2) - (level - floor_db) / (0.0 - floor_db) * (height - 1);
 }
 
-double BarFactor(int bar) {
-  return bar >= 0 && bar < kBarFactorCount ? kBarFactors[bar] : 1.0;
-}
+double BarFactor(int bar) { return bar >= 0 && bar < kBarFactorCount ? kBarFactors[bar] : 1.0; }
 
 int BarPitch(int width) { return std::max(1, width / kBarCount); }
 

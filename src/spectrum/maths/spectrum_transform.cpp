@@ -23,8 +23,8 @@ SpectrumTransform::SpectrumTransform() {
     throw std::bad_alloc();
   }
   // FFTW_ESTIMATE leaves the arrays alone while planning and gives the same plan on every run.
-  plan_ = fftwf_plan_dft_1d(kFftLength, AsFftw(input_), AsFftw(output_), FFTW_FORWARD,
-                            FFTW_ESTIMATE);
+  plan_ =
+      fftwf_plan_dft_1d(kFftLength, AsFftw(input_), AsFftw(output_), FFTW_FORWARD, FFTW_ESTIMATE);
   for (int i = 0; i < kFftLength; ++i) {
     input_[i] = {0.0f, 0.0f};
     output_[i] = {0.0f, 0.0f};

@@ -1,0 +1,99 @@
+// The console: main window, link component, status popup, message loop.
+
+#include <memory>
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+#include <QTimer>
+
+#include "boxsim/box_server_thread.h"
+#include "model/value_table.h"
+#include "ui/app_title.h"
+#include "ui/language.h"
+#include "ui/main_window.h"
+
+namespace {
+
+/// What the command line asks for. Without arguments the console behaves as it always has.
+struct Options {
+  QString host;
+  QString port;
+  bool demo = false;
+  QString screenshot;           ///< grab the window into this file and quit
+  QString screenshot_language;  ///< "zh" or "en" for the grab
+};
+
+Options ParseOptions(const QStringList& args) {
+  Options o;
+  for (int i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    const bool has_value = i + 1 < args.size();
+    if (a == "--host" && has_value) {
+      o.host = args[++i];
+    } else if (a == "--port" && has_value) {
+      o.port = args[++i];
+    } else if (a == "--demo") {
+      o.demo = true;
+    } else if (a == "--screenshot" && has_value) {
+      o.screenshot = args[++i];
+    } else if (a == "--screenshot-language" && has_value) {
+      o.screenshot_language = args[++i];
+    }
+  }
+  return o;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QString::fromUtf8(kdsp::ui::kAppTitle));
+  const Options options = ParseOptions(QApplication::arguments());
+
+  // The emulated box, for trying the console without hardware.
+  std::unique_ptr<kdsp::boxsim::BoxServerThread> box;
+  QString host = options.host;
+  QString port = options.port;
+  if (options.demo) {
+    box = std::make_unique<kdsp::boxsim::BoxServerThread>();
+    kdsp::boxsim::ServerOptions server;
+    server.tcp = true;
+    server.tcp_port = 0;
+    if (box->Start(server)) {
+      host = QStringLiteral("127.0.0.1");
+      port = QString::number(box->Port());
+    } else {
+      qWarning("kdsp: the emulated box did not start: %s", box->Error().c_str());
+      box.reset();
+    }
+  }
+
+  kdsp::ValueTable device_values;
+  kdsp::ValueTable view_values;
+  kdsp::ui::MainWindow window(device_values, view_values);
+  window.SetNetworkAddress(host, port);
+
+  // The link component reads the address fields and picks the display language.
+  window.ApplyLanguage(kdsp::ui::UiLanguageForLocale(QLocale::system()));
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
+  }
+  window.show();
+
+  if (!options.screenshot.isEmpty()) {
+    QTimer::singleShot(1500, &window, [&window, &options] {
+      const int wanted = options.screenshot_language == "en" ? 0 : 1;
+      if (window.UiLanguage() != wanted) window.RzToolButton11Click();
+      QTimer::singleShot(300, &window, [&window, &options] {
+        window.grab().save(options.screenshot);
+        QApplication::quit();
+      });
+    });
+  }
+  return app.exec();
+}

@@ -1,0 +1,60 @@
+#include "link/serial_transport.h"
+
+#include <QSerialPortInfo>
+#include <algorithm>
+
+#include "link/core/link_texts.h"
+#include "link/link_log.h"
+
+namespace kdsp {
+
+SerialTransport::SerialTransport(LinkLog& log, QObject* parent)
+    : QObject(parent), log_(log), port_(this) {
+  connect(&port_, &QSerialPort::readyRead, this, [this] { emit bytesArrived(port_.readAll()); });
+  connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+    if (e == QSerialPort::WriteError) {
+      log_.AddError(kLogWriteError, port_.errorString(), static_cast<unsigned>(e));
+    }
+  });
+}
+
+bool SerialTransport::Open(const QString& name) {
+  Close();
+  if (name.isEmpty()) return false;
+  port_.setPortName(name);
+  port_.setBaudRate(QSerialPort::Baud115200);
+  port_.setDataBits(QSerialPort::Data8);
+  port_.setParity(QSerialPort::NoParity);
+  port_.setStopBits(QSerialPort::OneStop);
+  port_.setFlowControl(QSerialPort::NoFlowControl);
+  if (!port_.open(QIODevice::ReadWrite)) {
+    port_.clearError();
+    return false;
+  }
+  // Some lines (pseudo-terminals among them) have no modem lines; that is no failure.
+  port_.setDataTerminalReady(true);
+  port_.setRequestToSend(true);
+  port_.clearError();
+  return true;
+}
+
+void SerialTransport::Close() {
+  if (port_.isOpen()) port_.close();
+  port_.clearError();
+}
+
+void SerialTransport::Send(std::span<const std::uint8_t> bytes) {
+  if (!port_.isOpen()) return;
+  port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+std::vector<std::string> SerialTransport::SystemPorts() {
+  std::vector<std::string> names;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    names.push_back(info.systemLocation().toStdString());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace kdsp

@@ -1,0 +1,29 @@
+#include "link/tcp_transport.h"
+
+namespace kdsp {
+
+TcpTransport::TcpTransport(QObject* parent) : QObject(parent), socket_(this) {
+  connect(&socket_, &QTcpSocket::readyRead, this,
+          [this] { emit bytesArrived(socket_.readAll()); });
+  // Frames are small and paced by acknowledgements: send them without delay.
+  connect(&socket_, &QTcpSocket::connected, this,
+          [this] { socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+}
+
+void TcpTransport::Connect(const QString& host, quint16 port) {
+  socket_.abort();
+  socket_.connectToHost(host, port);
+}
+
+void TcpTransport::Disconnect() { socket_.abort(); }
+
+bool TcpTransport::Connected() const {
+  return socket_.state() == QAbstractSocket::ConnectedState;
+}
+
+void TcpTransport::Send(std::span<const std::uint8_t> bytes) {
+  if (!Connected()) return;
+  socket_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+}  // namespace kdsp

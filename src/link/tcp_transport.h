@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+#include <cstdint>
+#include <span>
+
+namespace kdsp {
+
+/// The TCP client to the box's network module. Connecting does not wait; errors are swallowed
+/// (the link's time-outs notice the silence).
+class TcpTransport : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TcpTransport(QObject* parent = nullptr);
+
+  /// Drops any connection and starts connecting to host:port.
+  void Connect(const QString& host, quint16 port);
+  void Disconnect();
+  bool Connected() const;
+  /// Sends on a connected socket; on any other nothing is sent and nothing is reported.
+  void Send(std::span<const std::uint8_t> bytes);
+
+ signals:
+  /// Everything one read returned, in arrival order.
+  void bytesArrived(const QByteArray& bytes);
+
+ private:
+  QTcpSocket socket_;
+};
+
+}  // namespace kdsp

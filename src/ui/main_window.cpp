@@ -1,0 +1,250 @@
+#include "ui/main_window.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSerialPortInfo>
+#include <QStackedWidget>
+#include <QWheelEvent>
+
+#include "model/equaliser_reset.h"
+#include "ui/app_title.h"
+#include "ui/graph_panel.h"
+#include "ui/language.h"
+#include "ui/music_page.h"
+#include "ui/settings_column.h"
+#include "ui/style.h"
+#include "ui/tab_strip.h"
+#include "ui/title_strip.h"
+
+namespace kdsp::ui {
+
+namespace {
+
+constexpr int kBorder = 1;
+constexpr int kPageAreaHeight = 226;
+constexpr int kGraphTop = 259;
+
+/// Sheets of the page area by index; the channel pages other than Music are built by their
+/// own page builders and start empty here.
+constexpr const char* kSheetNames[7] = {"AdvTabSheet1_mus",  "AdvTabSheet2_mic",
+                                        "AdvTabSheet3_Eff",  "AdvTabSheet4_Main",
+                                        "AdvTabSheet5_Center", "AdvTabSheet6",
+                                        "AdvTabSheet7_sur"};
+
+}  // namespace
+
+MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidget* parent)
+    : QWidget(parent),
+      ctx_(device_values, view_values),
+      pipeline_(ctx_),
+      handlers_(ctx_, pipeline_),
+      refresh_(ctx_, pipeline_, handlers_),
+      channels_(ctx_, pipeline_, refresh_),
+      volumes_(ctx_, pipeline_) {
+  refresh_.SetChannelOps(&channels_);
+  setObjectName("TForm1");
+  setWindowTitle(QString::fromUtf8(kWindowTitle));
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  // Numbers are written and read with "." whatever the user's locale.
+  QLocale::setDefault(QLocale::c());
+  // Qt paints every widget off-screen first, so the window and the graph area are
+  // double-buffered without further ado.
+  setStyleSheet(ConsoleStyleSheet());
+  BuildShell();
+  resize(kClientWidth + 2 * kBorder, kClientHeight + 2 * kBorder);
+  timer1_.setInterval(10);
+  connect(&timer1_, &QTimer::timeout, this, [this] {
+    pipeline_.BandChangeCheck();
+    emit Tick();
+  });
+  qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+
+void MainWindow::BuildShell() {
+  client_ = new QWidget(this);
+  client_->setObjectName("ClientArea");
+  client_->setAttribute(Qt::WA_StyledBackground, true);
+  title_ = new TitleStrip(client_);
+  connect(title_, &TitleStrip::MinimiseClicked, this, [this] { showMinimized(); });
+  connect(title_, &TitleStrip::MaximiseClicked, this, &MainWindow::ToggleMaximised);
+  connect(title_, &TitleStrip::CloseClicked, this, [this] { close(); });
+
+  settings_ = new SettingsColumn(client_);
+  main_area_ = new QWidget(client_);
+  main_area_->setObjectName("MainArea");
+  main_area_->setAttribute(Qt::WA_StyledBackground, true);
+  tabs_ = new TabStrip(main_area_);
+  connect(tabs_->LanguageButton(), &QPushButton::clicked, this, &MainWindow::RzToolButton11Click);
+
+  pages_ = new QStackedWidget(main_area_);
+  pages_->setObjectName("FormPageItem");
+  for (int i = 0; i < 7; ++i) {
+    QWidget* sheet = i == 0 ? BuildMusicPage(pages_) : new QWidget(pages_);
+    sheet->setObjectName(kSheetNames[i]);
+    pages_->addWidget(sheet);
+  }
+  graph_panel_ = new GraphPanel(main_area_);
+
+  // The placeholder edit standing for "no edit", the invisible focus sink and the serial-port
+  // chooser of the link.
+  auto* example = new ParamEdit(client_);
+  example->setObjectName("Example");
+  example->hide();
+  auto* sink = new QLineEdit(client_);
+  sink->setObjectName("Examplexx");
+  sink->setGeometry(0, 0, 0, 0);
+  sink->setFrame(false);
+  com_ports_ = new QComboBox(client_);
+  com_ports_->setObjectName("ComComboBox1");
+  com_ports_->hide();
+}
+
+void MainWindow::LayoutShell() {
+  const int w = width() - 2 * kBorder;
+  const int h = height() - 2 * kBorder;
+  client_->setGeometry(kBorder, kBorder, w, h);
+  title_->setGeometry(0, 0, w, TitleStrip::kHeight);
+  const int body = h - TitleStrip::kHeight;
+  settings_->setGeometry(w - SettingsColumn::kWidth, TitleStrip::kHeight, SettingsColumn::kWidth,
+                         body);
+  const int main_width = w - SettingsColumn::kWidth;
+  main_area_->setGeometry(0, TitleStrip::kHeight, main_width, body);
+  tabs_->setGeometry(0, 0, main_width, TabStrip::kHeight);
+  pages_->setGeometry(0, TabStrip::kHeight, main_width, kPageAreaHeight);
+  graph_panel_->setGeometry(3, kGraphTop, main_width - 7, body - kGraphTop - 3);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayoutShell();
+}
+
+void MainWindow::SetLink(ParamLink* link) { ctx_.link = link; }
+void MainWindow::SetGraph(EqGraph* graph) { ctx_.graph = graph; }
+void MainWindow::SetLanguageListener(std::function<void(int)> listener) {
+  language_listener_ = std::move(listener);
+}
+void MainWindow::SetFarewell(std::function<void()> farewell) { farewell_ = std::move(farewell); }
+void MainWindow::SetNetworkAddress(const QString& host, const QString& port) {
+  settings_->SetNetworkAddress(host, port);
+}
+
+void MainWindow::ApplyLanguage(int lang) {
+  if (lang == ctx_.ui_language) return;
+  ctx_.ui_language = lang;
+  SwapTranslatableTexts(*this);
+  ApplyPictureButtonTexts(*this, lang, link_linked_);
+  if (language_listener_) language_listener_(lang);
+}
+
+void MainWindow::RzToolButton11Click() {
+  ApplyLanguage(1 - ctx_.ui_language);
+  channels_.SelectChannel(ctx_.channel.current_tab);
+  refresh_.RefreshPage(ctx_.channel.view_page);
+}
+
+void MainWindow::SetLinkLook(bool linked) {
+  link_linked_ = linked;
+  if (auto* button = tabs_->LinkButton()) {
+    button->setText(LinkButtonCaption(ctx_.ui_language, linked));
+  }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!first_show_run_) FirstShow();
+}
+
+void MainWindow::FirstShow() {
+  if (first_show_run_) return;
+  first_show_run_ = true;
+  refresh_.BuildRegistry(*this);
+  handlers_.Connect();
+  channels_.Connect();
+  volumes_.Connect();
+  ResetAllEqualisers(ctx_.device_values, ctx_.view_values);
+  channels_.FormMusTabBtnClick(0);
+  timer1_.start();
+  FillSerialPorts();
+  show_done_ = true;
+}
+
+void MainWindow::FillSerialPorts() {
+  QStringList names;
+  for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+    names << port.portName();
+  }
+  std::sort(names.begin(), names.end());
+  com_ports_->clear();
+  com_ports_->addItems(names);
+  com_ports_->setCurrentIndex(names.isEmpty() ? -1 : 0);
+}
+
+void MainWindow::ToggleMaximised() {
+  QScreen* s = screen();
+  if (!maximised_) {
+    normal_geometry_ = geometry();
+    maximised_ = true;
+    // The desktop's panels (taskbar, docks) stay uncovered.
+    if (s != nullptr) setGeometry(s->availableGeometry());
+  } else {
+    maximised_ = false;
+    setGeometry(normal_geometry_);
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (ctx_.link != nullptr && ctx_.link->IsOnline() && farewell_) farewell_();
+  QWidget::closeEvent(event);
+}
+
+bool MainWindow::ShortcutsActive() const { return settings_->currentIndex() == 0; }
+
+bool MainWindow::HandleShortcut(int key) {
+  const char* bar_name = nullptr;
+  int step = 0;
+  switch (key) {
+    case Qt::Key_Q: bar_name = "SysMusNormalVolBar"; step = 1; break;
+    case Qt::Key_A: bar_name = "SysMusNormalVolBar"; step = -1; break;
+    case Qt::Key_W: bar_name = "SysMicNormalVolBar"; step = 1; break;
+    case Qt::Key_S: bar_name = "SysMicNormalVolBar"; step = -1; break;
+    case Qt::Key_E: bar_name = "SysEffNormalVolBar"; step = 1; break;
+    case Qt::Key_D: bar_name = "SysEffNormalVolBar"; step = -1; break;
+    case Qt::Key_P: spectrum_frozen_ = !spectrum_frozen_; return true;
+    default: return false;
+  }
+  if (auto* bar = findChild<QSlider*>(bar_name)) bar->setValue(bar->value() + step);
+  return true;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
+    return QWidget::eventFilter(watched, event);
+  }
+  if (event->type() == QEvent::Wheel) {
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    if (handlers_.FormMouseWheel(wheel->angleDelta().y())) return true;
+  } else if (event->type() == QEvent::KeyPress) {
+    // The window sees the key before the focused control, which still receives it. A key
+    // travels up to the parents when ignored; only its first receiver counts.
+    QWidget* focus = QApplication::focusWidget();
+    const bool first_receiver = watched == focus || (focus == nullptr && watched == this);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (first_receiver && ShortcutsActive() &&
+        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      HandleShortcut(key->key());
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace kdsp::ui

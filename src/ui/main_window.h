@@ -1,0 +1,126 @@
+#pragma once
+
+#include <functional>
+
+#include <QLocale>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+#include "model/binding/binding_context.h"
+#include "model/binding/channel_ops.h"
+#include "model/binding/edit_handlers.h"
+#include "model/binding/edit_pipeline.h"
+#include "model/binding/page_refresh.h"
+#include "model/binding/volume_limits.h"
+
+class QComboBox;
+class QLabel;
+class QStackedWidget;
+
+namespace kdsp::ui {
+
+class GraphPanel;
+class SettingsColumn;
+class TabStrip;
+class TitleStrip;
+
+/// The main window `TForm1`: borderless, title strip, settings column, tab strip, page area
+/// `FormPageItem` and graph panel. It owns every visible control, the registry and the edit
+/// path; the value tables belong to the application.
+class MainWindow : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kClientWidth = 1205;
+  static constexpr int kClientHeight = 609;
+
+  MainWindow(ValueTable& device_values, ValueTable& view_values, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  /// The link the edit path hands its writes to (none: changes are stored only).
+  void SetLink(ParamLink* link);
+  /// The equaliser graph (none: nothing is drawn).
+  void SetGraph(EqGraph* graph);
+  /// Called after a language change, for windows that are not children of this one (the
+  /// status popup of the link).
+  void SetLanguageListener(std::function<void(int)> listener);
+  /// Runs when the window closes while the link is online: the farewell to the box.
+  void SetFarewell(std::function<void()> farewell);
+
+  /// `ApplyLanguage`: 1 Chinese, 0 English; nothing when it is the current language.
+  void ApplyLanguage(int lang);
+  int UiLanguage() const { return ctx_.ui_language; }
+  /// The language button: the other language, then the current tab and page again.
+  void RzToolButton11Click();
+  /// The link button's meaning as the link last set it (true: it offers to disconnect).
+  void SetLinkLook(bool linked);
+  bool LinkLooksLinked() const { return link_linked_; }
+
+  /// The first-show work: registry, equaliser defaults, Music tab, timer, serial ports.
+  void FirstShow();
+  bool ShowDone() const { return show_done_; }
+
+  /// Maximise / restore within the screen's available area (panels stay uncovered).
+  void ToggleMaximised();
+  bool IsMaximisedToWorkArea() const { return maximised_; }
+
+  /// True while the settings panel shows its first sheet (the shortcuts are on).
+  bool ShortcutsActive() const;
+  /// `SpectrumFrozen`: toggled by P.
+  bool SpectrumFrozen() const { return spectrum_frozen_; }
+
+  /// Prefills the network address fields of the settings column.
+  void SetNetworkAddress(const QString& host, const QString& port);
+
+  BindingContext& Context() { return ctx_; }
+  EditPipeline& Pipeline() { return pipeline_; }
+  EditHandlers& Handlers() { return handlers_; }
+  PageRefresh& Refresh() { return refresh_; }
+  ChannelOps& Channels() { return channels_; }
+  VolumeLimits& Volumes() { return volumes_; }
+  QTimer& Timer1() { return timer1_; }
+
+ signals:
+  /// The 10 ms tick, after the band-change check (graph and spectrum hook in here).
+  void Tick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildShell();
+  void LayoutShell();
+  bool HandleShortcut(int key);
+  void FillSerialPorts();
+
+  BindingContext ctx_;
+  EditPipeline pipeline_;
+  EditHandlers handlers_;
+  PageRefresh refresh_;
+  ChannelOps channels_;
+  VolumeLimits volumes_;
+  QTimer timer1_;
+
+  QWidget* client_ = nullptr;
+  TitleStrip* title_ = nullptr;
+  SettingsColumn* settings_ = nullptr;
+  QWidget* main_area_ = nullptr;
+  TabStrip* tabs_ = nullptr;
+  QStackedWidget* pages_ = nullptr;
+  GraphPanel* graph_panel_ = nullptr;
+  QComboBox* com_ports_ = nullptr;
+
+  std::function<void(int)> language_listener_;
+  std::function<void()> farewell_;
+  bool link_linked_ = false;
+  bool show_done_ = false;
+  bool first_show_run_ = false;
+  bool maximised_ = false;
+  bool spectrum_frozen_ = false;
+  QRect normal_geometry_;
+};
+
+}  // namespace kdsp::ui

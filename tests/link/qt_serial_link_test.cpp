@@ -1,0 +1,77 @@
+// The link component against the emulated box on a pseudo-terminal serial port.
+#include <gtest/gtest.h>
+
+#include "boxsim/box_server_thread.h"
+#include "qt_test_support.h"
+
+namespace kdsp {
+namespace {
+
+using testing::QtLinkRig;
+using testing::WaitFor;
+
+class SerialLink : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    boxsim::ServerOptions options;
+    options.tcp = false;
+    options.pty = true;
+    ASSERT_TRUE(server.Start(options)) << server.Error();
+    // Nothing listens here: the network phase of a search finds nobody.
+    rig.link.SetTcpEndpoint(QStringLiteral("127.0.0.1"), QStringLiteral("9"));
+  }
+  boxsim::BoxSim& box() { return server.Box(); }
+
+  boxsim::BoxServerThread server;
+  QtLinkRig rig;
+};
+
+TEST_F(SerialLink, FindsTheBoxOnTheSecondPortAndReadsEverything) {
+  // A port with nothing behind it first (a path that does not open), then the box.
+  rig.ports = {"/dev/kdsp-no-such-port", server.PtyPath()};
+  rig.link.Start();
+  ASSERT_TRUE(rig.WaitOnline()) << rig.host.LastText();
+  EXPECT_EQ(rig.link.machine().kind(), LinkCom);
+  EXPECT_TRUE(rig.link.SerialOpen());
+  EXPECT_EQ(rig.host.popup_labels, (std::vector<std::string>{"/dev/kdsp-no-such-port",
+                                                              server.PtyPath()}));
+  ASSERT_TRUE(rig.WaitDrained());
+  EXPECT_EQ(rig.FirstDifference(box().Memory().params), "");
+  EXPECT_EQ(rig.link.machine().dispatcher().ModeNames()[0], box().ModeName(0));
+  EXPECT_EQ(rig.host.device_id, "2F1D5AC3");
+  EXPECT_EQ(box().Counters().frames_rejected, 0);
+
+  // Edits, a recall with a corrupted answer in its reload, then silence.
+  for (int pos = 0; pos < 20; ++pos) rig.host.WriteParam(MakeAddr(1, 40), pos);
+  ASSERT_TRUE(rig.WaitDrained());
+  EXPECT_EQ(box().Param(1, 40), 19);
+
+  box().CorruptNext(1);
+  rig.link.machine().LoadDeviceMode(7);
+  ASSERT_TRUE(WaitFor([&] { return rig.host.LastText() == "Online"; }));
+  ASSERT_TRUE(rig.WaitDrained());
+  EXPECT_EQ(rig.FirstDifference(box().Memory().params), "");
+  EXPECT_EQ(rig.FirstDifference(box().Memory().modes[7]), "");
+
+  box().GoSilent();
+  ASSERT_TRUE(WaitFor([&] { return !rig.host.messages.empty(); }));
+  EXPECT_EQ(rig.host.messages[0].text, "已断开连接!");
+  EXPECT_TRUE(rig.link.SerialOpen());  // going offline leaves the port open
+}
+
+TEST_F(SerialLink, SilentFromTheFirstRequestTheReadFailsInsteadOfWaiting) {
+  rig.ports = {server.PtyPath()};
+  // The box answers the probe and LinkOpen, then hears nothing more.
+  box().Schedule({{boxsim::FaultKind::kSilent, 0}, 2});
+  rig.link.Start();
+  ASSERT_TRUE(WaitFor([&] { return rig.link.machine().TransferTimerOn(); }));
+  ASSERT_TRUE(WaitFor([&] { return !rig.host.messages.empty(); }, 20000));
+  EXPECT_EQ(rig.host.messages[0].text, "连接失败!");
+  EXPECT_FALSE(rig.link.machine().state().LinkOnline);
+  EXPECT_FALSE(rig.link.machine().TransferTimerOn());
+  // The first page was asked for three times in all.
+  EXPECT_EQ(box().Counters().frames_received, 2);
+}
+
+}  // namespace
+}  // namespace kdsp
