@@ -9,11 +9,16 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <QLineEdit>
+
 #include "boxsim/box_server_thread.h"
+#include "link/link_component.h"
 #include "model/value_table.h"
 #include "ui/app_title.h"
 #include "ui/language.h"
+#include "ui/link_bridge.h"
 #include "ui/main_window.h"
+#include "ui/status_popup.h"
 
 namespace {
 
@@ -76,8 +81,19 @@ int main(int argc, char** argv) {
   kdsp::ui::MainWindow window(device_values, view_values);
   window.SetNetworkAddress(host, port);
 
-  // The link component reads the address fields and picks the display language.
+  // The link component (hidden, never a window) reads the address fields and picks the
+  // display language; the status popup belongs to it.
+  kdsp::ui::StatusPopup popup;
+  kdsp::ui::LinkBridge bridge(window, popup);
+  kdsp::LinkComponent link(device_values, bridge);
+  bridge.Attach(&link);
+  window.SetLink(&bridge);
+  window.SetLanguageListener([&bridge](int lang) { bridge.OnLanguageChanged(lang); });
+  window.SetFarewell([&link] { link.machine().FarewellOnClose(); });
+  link.SetTcpEndpoint(window.findChild<QLineEdit*>("IPstrEdit")->text(),
+                      window.findChild<QLineEdit*>("IPPortStrEdit")->text());
   window.ApplyLanguage(kdsp::ui::UiLanguageForLocale(QLocale::system()));
+  link.Start();
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();

@@ -5,6 +5,7 @@
 
 #include "model/binding/translatable.h"
 #include "model/display_kind.h"
+#include "model/scale_tables.h"
 
 namespace kdsp::ui {
 
@@ -63,6 +64,10 @@ ParamSelector* MakeSelector(QWidget* parent, std::string_view name, const QRect&
   const SlotEntry& e = EntryFor(name);
   auto* box = Place(new ParamSelector(parent), name, geometry);
   for (std::string_view item : e.items) box->addItem(Name(item));
+  // The input selector starts with every source name; each refresh refills it.
+  if (e.item_source == ItemSource::kInputNames) {
+    for (const BiText& name : InputNames()) box->addItem(Name(name.zh));
+  }
   switch (e.primary_class) {
     case ControlClass::kBandTypeSelector: box->SetHint("1"); break;
     case ControlClass::kHighPassTypeSelector:

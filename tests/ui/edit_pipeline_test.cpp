@@ -3,6 +3,7 @@
 
 #include <QSignalSpy>
 #include <QSlider>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include "model/binding/bound_widgets.h"

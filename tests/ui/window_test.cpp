@@ -39,7 +39,14 @@ std::map<QString, QString> Captions(QWidget& root) {
   return out;
 }
 
-class ShellTest : public WindowTest {};
+class ShellTest : public WindowTest {
+ protected:
+  /// A key as the user types it: to the focused control, or to the window.
+  void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus != nullptr ? focus : &Window(), key, modifiers);
+  }
+};
 
 TEST_F(ShellTest, LanguageSwitchedTwiceRestoresEveryCaption) {
   const auto before = Captions(Window());
@@ -123,19 +130,19 @@ TEST_F(ShellTest, ShortcutsStepTheVolumesOnlyOnTheFirstSettingsSheet) {
   Find<QSlider>("SysEffMaxVolBar")->setValue(84);
   link_.writes.clear();
 
-  QTest::keyClick(&Window(), Qt::Key_Q);
-  QTest::keyClick(&Window(), Qt::Key_Q, Qt::ShiftModifier);
-  QTest::keyClick(&Window(), Qt::Key_W);
-  QTest::keyClick(&Window(), Qt::Key_E);
-  QTest::keyClick(&Window(), Qt::Key_E);
-  QTest::keyClick(&Window(), Qt::Key_D);
+  Press(Qt::Key_Q);
+  Press(Qt::Key_Q, Qt::ShiftModifier);
+  Press(Qt::Key_W);
+  Press(Qt::Key_E);
+  Press(Qt::Key_E);
+  Press(Qt::Key_D);
   EXPECT_EQ(music->value(), 2);
   EXPECT_EQ(mic->value(), 1);
   EXPECT_EQ(effect->value(), 1);
   EXPECT_EQ(Find<QLabel>("SysMusNormalVolPane")->text(), "2");
   EXPECT_EQ(device_.Get(25, 1), 2);
   EXPECT_EQ(link_.writes.back(), (std::pair<int, int>{MakeAddr(25, 2), 1}));
-  QTest::keyClick(&Window(), Qt::Key_P);
+  Press(Qt::Key_P);
   EXPECT_TRUE(Window().SpectrumFrozen());
 
   // The focused edit still gets the key (and drops the letter); the volume still moves.
@@ -147,14 +154,14 @@ TEST_F(ShellTest, ShortcutsStepTheVolumesOnlyOnTheFirstSettingsSheet) {
 
   settings->setCurrentIndex(1);
   EXPECT_FALSE(Window().ShortcutsActive());
-  QTest::keyClick(&Window(), Qt::Key_Q);
-  QTest::keyClick(&Window(), Qt::Key_W);
-  QTest::keyClick(&Window(), Qt::Key_P);
+  Press(Qt::Key_Q);
+  Press(Qt::Key_W);
+  Press(Qt::Key_P);
   EXPECT_EQ(music->value(), 1);
   EXPECT_EQ(mic->value(), 1);
   EXPECT_TRUE(Window().SpectrumFrozen());
   settings->setCurrentIndex(0);
-  QTest::keyClick(&Window(), Qt::Key_Q);
+  Press(Qt::Key_Q);
   EXPECT_EQ(music->value(), 2);
 }
 
@@ -162,12 +169,12 @@ TEST_F(ShellTest, NormalVolumeRisesOneStepPerChangeAndStaysUnderTheMaximum) {
   auto* normal = Find<QSlider>("SysMusNormalVolBar");
   auto* maximum = Find<QSlider>("SysMusMaxVolBar");
   maximum->setValue(50);
-  for (int i = 0; i < 10; ++i) QTest::keyClick(&Window(), Qt::Key_Q);
+  for (int i = 0; i < 10; ++i) Press(Qt::Key_Q);
   ASSERT_EQ(normal->value(), 10);
   // A drag far up gives one step.
   normal->setValue(30);
   EXPECT_EQ(normal->value(), 11);
-  for (int i = 0; i < 19; ++i) QTest::keyClick(&Window(), Qt::Key_Q);
+  for (int i = 0; i < 19; ++i) Press(Qt::Key_Q);
   EXPECT_EQ(normal->value(), 30);
   // Lowering the maximum takes the normal volume down with it, and both are written.
   link_.writes.clear();
@@ -175,7 +182,7 @@ TEST_F(ShellTest, NormalVolumeRisesOneStepPerChangeAndStaysUnderTheMaximum) {
   EXPECT_EQ(normal->value(), 20);
   EXPECT_EQ(device_.Get(25, 1), 20);
   EXPECT_EQ(device_.Get(25, 4), 20);
-  for (int i = 0; i < 5; ++i) QTest::keyClick(&Window(), Qt::Key_Q);
+  for (int i = 0; i < 5; ++i) Press(Qt::Key_Q);
   EXPECT_EQ(normal->value(), 20);
   // It falls freely.
   normal->setValue(3);

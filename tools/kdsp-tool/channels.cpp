@@ -65,8 +65,11 @@ std::string PageLabel(int page, int ui_language) {
                                                       {"输出8", "Out 8"}}};
   static constexpr BiText kSing{"唱歌", "Sing"};
   static constexpr BiText kDisco{"热舞", "Disco"};
-  static constexpr std::array<BiText, 5> kInputs = {
-      {{"音乐", "Music"}, {"麦克1", "MIC 1"}, {"麦克2", "MIC 2"}, {"回声", "Echo"}, {"混响", "Reverb"}}};
+  static constexpr std::array<BiText, 5> kInputs = {{{"音乐", "Music"},
+                                                     {"麦克1", "MIC 1"},
+                                                     {"麦克2", "MIC 2"},
+                                                     {"回声", "Echo"},
+                                                     {"混响", "Reverb"}}};
   static constexpr std::array<BiText, 9> kOthers = {{{"辅助", "AUX"},
                                                      {"隐藏 音乐", "Hint MUSIC"},
                                                      {"隐藏 话筒1", "Hint MIC1"},
@@ -88,8 +91,7 @@ std::string PageLabel(int page, int ui_language) {
 }
 
 int ViewPageOf(int page, int slot) {
-  if (page == 0 || page == 3 || page == 4 || page == 21 || page == 25 || page == 26 ||
-      page == 30) {
+  if (page == 0 || page == 3 || page == 4 || page == 21 || page == 25 || page == 26 || page == 30) {
     return page;
   }
   if (page == 1) return 1;

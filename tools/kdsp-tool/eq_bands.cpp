@@ -40,7 +40,8 @@ int ChannelBandSlot(const Channel& channel, int page, int band, int field) {
 std::vector<BandState> ReadBandStates(const Channel& channel, int page, const ValueTable& values) {
   std::vector<BandState> bands(channel.band_count);
   for (int b = 0; b < channel.band_count; ++b) {
-    for (int f = 0; f < 5; ++f) bands[b][f] = values.Get(page, ChannelBandSlot(channel, page, b, f));
+    for (int f = 0; f < 5; ++f)
+      bands[b][f] = values.Get(page, ChannelBandSlot(channel, page, b, f));
   }
   return bands;
 }
@@ -105,8 +106,8 @@ std::vector<std::string> ImportFilters(const FilterText& filters, std::vector<Ba
     if (f.gain_db) {
       const double g = std::clamp(*f.gain_db, -24.0, 12.0);
       if (g != *f.gain_db) {
-        notes.push_back(where + band_name + "gain " + Num(*f.gain_db) + " dB clamped to " +
-                        Num(g) + " dB");
+        notes.push_back(where + band_name + "gain " + Num(*f.gain_db) + " dB clamped to " + Num(g) +
+                        " dB");
       }
       band[kFieldGain] = std::clamp(static_cast<int>(std::nearbyint((g + 24.0) * 5.0)), 0, 180);
     } else if (active) {

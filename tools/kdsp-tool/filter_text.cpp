@@ -162,8 +162,9 @@ FilterText ParseFilterText(std::string_view text) {
   std::size_t start = 0;
   for (int line_number = 1;; ++line_number) {
     const std::size_t nl = text.find('\n', start);
-    ParseLine(text.substr(start, nl == std::string_view::npos ? std::string_view::npos : nl - start),
-              line_number, out);
+    ParseLine(
+        text.substr(start, nl == std::string_view::npos ? std::string_view::npos : nl - start),
+        line_number, out);
     if (nl == std::string_view::npos) break;
     start = nl + 1;
   }

@@ -185,7 +185,8 @@ const NameRow* RowOf(int page, int slot) {
 std::string Lang(const BiText& t, int ui_language) { return std::string(t.In(ui_language)); }
 
 std::string ItemOr(std::span<const std::string_view> items, std::int32_t value) {
-  if (value >= 0 && static_cast<std::size_t>(value) < items.size()) return std::string(items[value]);
+  if (value >= 0 && static_cast<std::size_t>(value) < items.size())
+    return std::string(items[value]);
   return std::to_string(value);
 }
 

@@ -22,8 +22,8 @@ std::string PresetToJson(const PresetDoc& doc, int ui_language) {
   std::string out = "{\n";
   out += "  \"format\": " + JsonQuote(kFormatName) + ",\n";
   out += "  \"version\": " + std::to_string(kVersion) + ",\n";
-  out += std::string("  \"kind\": ") + (doc.kind == PresetKind::kMode ? "\"mode\"" : "\"eq\"") +
-         ",\n";
+  out +=
+      std::string("  \"kind\": ") + (doc.kind == PresetKind::kMode ? "\"mode\"" : "\"eq\"") + ",\n";
   out += "  \"entries\": [";
   for (std::size_t i = 0; i < doc.entries.size(); ++i) {
     const PresetEntry& e = doc.entries[i];
@@ -78,8 +78,7 @@ PresetFromJson ParsePresetJson(std::string_view text) {
       fields[f] = v ? v->AsInteger() : std::nullopt;
       if (!fields[f]) return Error(where + "\"" + names[f] + "\" must be an integer");
     }
-    if (*fields[0] < 0 || *fields[0] >= kPageCount || *fields[1] < 0 ||
-        *fields[1] >= kSlotCount) {
+    if (*fields[0] < 0 || *fields[0] >= kPageCount || *fields[1] < 0 || *fields[1] >= kSlotCount) {
       return Error(where + "page " + std::to_string(*fields[0]) + " slot " +
                    std::to_string(*fields[1]) + " lies outside the parameter tables");
     }

@@ -306,13 +306,13 @@ void ChannelOps::ResetEqualiser(int page) {
   const int resolved = ResolveResetPage(ctx_.selection, page);
   const int block = ResetEqualiserPage(ctx_.selection, page, ctx_.device_values, ctx_.view_values);
   if (block >= 0) {
-    // The reset command is the one write of a reset; the box answers it before the next one.
+    // The reset command is the one write of a reset; the link waits for the box's answer to it
+    // before sending anything else.
     const ParamAddr cmd = MakeAddr(26, block);
-    ctx_.view_values.Set(cmd, 1);
-    const ParamAddr d = pipeline_.ToDevice(cmd);
-    ctx_.device_values.Set(d, 1);
-    if (!ctx_.edit.send_suppressed && ctx_.link != nullptr && ctx_.link->IsOnline()) {
-      ctx_.link->SendParamAndHold(d, 1);
+    if (ctx_.link != nullptr) {
+      ctx_.link->SendParamAndHold(cmd, 1);
+    } else {
+      pipeline_.WriteParam(cmd, 1);
     }
   }
   refresh_.RefreshPage(resolved);

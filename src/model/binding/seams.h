@@ -15,8 +15,9 @@ class ParamLink {
   virtual bool IsOnline() const = 0;
   /// One write of `value` to the device address: sent at once or queued by the link.
   virtual void SendParam(ParamAddr device_addr, int value) = 0;
-  /// A write after which the link waits for the box before sending anything else.
-  virtual void SendParamAndHold(ParamAddr device_addr, int value) = 0;
+  /// Runs the window's `WriteParam`(view address, value) and then sends nothing more until the
+  /// box has answered.
+  virtual void SendParamAndHold(ParamAddr view_addr, int value) = 0;
   /// Name of mode `index` (0..15) of the device modes (set 0) or the hint modes (set 1).
   virtual QString ModeName(int set, int index) const = 0;
   /// True once for the first page refresh after the box came online.

@@ -1,0 +1,141 @@
+#include "ui/link_bridge.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+
+#include "link/link_component.h"
+#include "model/binding/translatable.h"
+#include "ui/app_title.h"
+#include "ui/main_window.h"
+#include "ui/status_popup.h"
+
+namespace kdsp::ui {
+
+namespace {
+QString FromUtf8(std::string_view s) { return QString::fromUtf8(s.data(), s.size()); }
+}  // namespace
+
+LinkBridge::LinkBridge(MainWindow& window, StatusPopup& popup) : window_(window), popup_(popup) {}
+
+void LinkBridge::Attach(LinkComponent* link) { link_ = link; }
+
+QString LinkBridge::Pick(const BilingualText& text) const {
+  return FromUtf8(window_.UiLanguage() == 1 ? text.zh : text.en);
+}
+
+void LinkBridge::ShowLinkText(const BilingualText& text) {
+  auto* label = window_.findChild<QLabel*>("LinkLabel");
+  if (label == nullptr) return;
+  const int lang = window_.UiLanguage();
+  SetBiText(label, FromUtf8(lang == 1 ? text.zh : text.en),
+            FromUtf8(lang == 1 ? text.en : text.zh));
+}
+
+void LinkBridge::SetLinkColour(Rgb colour) {
+  if (auto* label = window_.findChild<QLabel*>("LinkLabel")) {
+    label->setStyleSheet(QString("color: rgb(%1, %2, %3);").arg(colour.r).arg(colour.g).arg(colour.b));
+  }
+}
+
+void LinkBridge::SetLinkLook(bool linked) {
+  window_.SetLinkLook(linked);
+  // A new connection starts from the unlinked look; its first refresh checks the lock.
+  if (!linked) lock_check_armed_ = true;
+}
+
+void LinkBridge::SetPopupTransport(std::string_view label) { popup_.SetTransport(FromUtf8(label)); }
+
+void LinkBridge::UpdatePopup(int progress_percent, bool visible) {
+  if (auto* label = window_.findChild<QLabel*>("LinkLabel")) popup_.SetLinkText(label->text());
+  popup_.SetProgress(progress_percent);
+  popup_.setVisible(visible);
+}
+
+void LinkBridge::ShowMessage(const BilingualText& text, const BilingualText& caption) {
+  QString title = Pick(caption);
+  if (title.isEmpty()) title = QString::fromUtf8(kAppTitle);
+  QMessageBox::information(&window_, title, Pick(text));
+}
+
+void LinkBridge::SetSceneMode(int scene) { window_.Context().selection.scene_mode = scene; }
+
+void LinkBridge::RefreshAllPages() {
+  window_.Refresh().RefreshPage(PageRefresh::kAllPages);
+  window_.Channels().SelectChannel(window_.Context().channel.current_tab);
+  window_.Refresh().RefreshPage(window_.Context().channel.view_page);
+}
+
+void LinkBridge::ShowMainWindow() {
+  window_.show();
+  window_.raise();
+}
+
+void LinkBridge::ShowMusicKey(int key) {
+  if (auto* pane = window_.findChild<StatusPane*>("MusPitchPane")) {
+    window_.Pipeline().UpdateControl(pane, 0, true, key);
+  }
+}
+
+void LinkBridge::ShowDeviceId(std::string_view text) {
+  if (auto* label = window_.findChild<QLabel*>("DeviceIDLabel")) label->setText(FromUtf8(text));
+}
+
+void LinkBridge::RefillModeList(ModeList list, const std::array<std::string, 16>& items) {
+  const char* names[2] = {"SysModeBox", nullptr};
+  if (list == ModeList::Hint) {
+    names[0] = "SysMode2Box";
+    names[1] = "SysMode3Box";
+  }
+  for (const char* name : names) {
+    auto* box = name != nullptr ? window_.findChild<QComboBox*>(name) : nullptr;
+    if (box == nullptr) continue;
+    const int selected = box->currentIndex();
+    box->clear();
+    for (const std::string& item : items) box->addItem(QString::fromStdString(item));
+    box->setCurrentIndex(selected < box->count() ? selected : -1);
+  }
+}
+
+void LinkBridge::WriteParam(ParamAddr view_addr, int value) {
+  window_.Pipeline().WriteParam(view_addr, value);
+}
+
+bool LinkBridge::SendSuppressed() const {
+  return window_.Context().edit.send_suppressed;
+}
+
+void LinkBridge::SetSendSuppressed(bool on) { window_.Context().edit.send_suppressed = on; }
+
+bool LinkBridge::IsOnline() const { return link_ != nullptr && link_->machine().state().LinkOnline; }
+
+void LinkBridge::SendParam(ParamAddr device_addr, int value) {
+  if (link_ != nullptr) link_->machine().SendParam(device_addr, value);
+}
+
+void LinkBridge::SendParamAndHold(ParamAddr view_addr, int value) {
+  if (link_ != nullptr) {
+    link_->machine().SendParamAndHold(view_addr, value);
+  } else {
+    WriteParam(view_addr, value);
+  }
+}
+
+QString LinkBridge::ModeName(int set, int index) const {
+  if (link_ == nullptr || index < 0 || index >= 16) return {};
+  const auto& names = link_->machine().dispatcher().ModeNames();
+  return QString::fromStdString(names[set == 0 ? index : kHintNameBase + index]);
+}
+
+bool LinkBridge::TakeFirstRefreshAfterOnline() {
+  const bool armed = lock_check_armed_;
+  lock_check_armed_ = false;
+  return armed && link_ != nullptr && link_->machine().state().FirstOnlineDone;
+}
+
+void LinkBridge::OnLanguageChanged(int lang) {
+  popup_.ApplyLanguage(lang);
+  if (auto* label = window_.findChild<QLabel*>("LinkLabel")) popup_.SetLinkText(label->text());
+}
+
+}  // namespace kdsp::ui

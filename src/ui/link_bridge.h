@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+
+#include "link/core/link_host.h"
+#include "model/binding/seams.h"
+
+namespace kdsp {
+class LinkComponent;
+}
+
+namespace kdsp::ui {
+
+class MainWindow;
+class StatusPopup;
+
+/// The meeting point of the window and the link component: the window side of the link
+/// (`LinkHost`) and the link as the edit path sees it (`ParamLink`).
+class LinkBridge : public LinkHost, public ParamLink {
+ public:
+  LinkBridge(MainWindow& window, StatusPopup& popup);
+  /// The link component, once created (it needs this bridge as its host first).
+  void Attach(LinkComponent* link);
+
+  // LinkHost
+  void ShowLinkText(const BilingualText& text) override;
+  void SetLinkColour(Rgb colour) override;
+  void SetLinkLook(bool linked) override;
+  void SetPopupTransport(std::string_view label) override;
+  void UpdatePopup(int progress_percent, bool visible) override;
+  void ShowMessage(const BilingualText& text, const BilingualText& caption) override;
+  void SetSceneMode(int scene) override;
+  void RefreshAllPages() override;
+  void ShowMainWindow() override;
+  void ShowMusicKey(int key) override;
+  void ShowDeviceId(std::string_view text) override;
+  void RefillModeList(ModeList list, const std::array<std::string, 16>& items) override;
+  void WriteParam(ParamAddr view_addr, int value) override;
+  bool SendSuppressed() const override;
+  void SetSendSuppressed(bool on) override;
+
+  // ParamLink
+  bool IsOnline() const override;
+  void SendParam(ParamAddr device_addr, int value) override;
+  void SendParamAndHold(ParamAddr view_addr, int value) override;
+  QString ModeName(int set, int index) const override;
+  bool TakeFirstRefreshAfterOnline() override;
+
+  /// The popup follows the window's language and link text.
+  void OnLanguageChanged(int lang);
+
+ private:
+  QString Pick(const BilingualText& text) const;
+
+  MainWindow& window_;
+  StatusPopup& popup_;
+  LinkComponent* link_ = nullptr;
+  bool lock_check_armed_ = true;
+};
+
+}  // namespace kdsp::ui

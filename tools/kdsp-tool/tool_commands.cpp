@@ -1,0 +1,343 @@
+#include "kdsp-tool/tool_commands.h"
+
+#include <fstream>
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "kdsp-tool/channel_curve_csv.h"
+#include "kdsp-tool/channels.h"
+#include "kdsp-tool/eq_bands.h"
+#include "kdsp-tool/filter_text.h"
+#include "kdsp-tool/param_names.h"
+#include "kdsp-tool/preset_json.h"
+#include "kdsp-tool/preset_source.h"
+#include "model/page_layout.h"
+#include "presets/codec/preset_store.h"
+#include "presets/codec/preset_texts.h"
+
+namespace kdsp::tool {
+
+namespace {
+
+// The largest JSON or filter text read.
+constexpr std::size_t kMaxTextBytes = 64u << 20;
+
+struct Options {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> values;  // --lang, --channel, --scene, --format, --from, -o
+  bool all = false;
+  bool help = false;
+  int ui_language = 0;
+};
+
+class UsageError {
+ public:
+  explicit UsageError(std::string m) : message(std::move(m)) {}
+  std::string message;
+};
+
+Options ParseOptions(const std::vector<std::string>& args) {
+  Options o;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--all") {
+      o.all = true;
+    } else if (a == "--lang" || a == "--channel" || a == "--scene" || a == "--format" ||
+               a == "--from" || a == "-o") {
+      if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
+      o.values[a] = args[++i];
+    } else if (a.size() > 1 && a[0] == '-') {
+      throw UsageError("unknown option " + a);
+    } else {
+      o.positional.push_back(a);
+    }
+  }
+  if (const auto it = o.values.find("--lang"); it != o.values.end()) {
+    if (it->second == "zh") {
+      o.ui_language = 1;
+    } else if (it->second != "en") {
+      throw UsageError("--lang takes zh or en");
+    }
+  }
+  return o;
+}
+
+void NeedPositional(const Options& o, std::size_t n, const char* usage) {
+  if (o.positional.size() != n + 1) throw UsageError(std::string("usage: kdsp-tool ") + usage);
+}
+
+std::string Need(const Options& o, const std::string& key) {
+  const auto it = o.values.find(key);
+  if (it == o.values.end()) throw UsageError(key + " is required");
+  return it->second;
+}
+
+std::optional<std::string> Optional(const Options& o, const std::string& key) {
+  const auto it = o.values.find(key);
+  return it == o.values.end() ? std::nullopt : std::optional<std::string>(it->second);
+}
+
+// A whole text file (pipes too, "/dev/stdin" included); nothing when unreadable or too long.
+std::optional<std::string> ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text;
+  char buffer[65536];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxTextBytes) return std::nullopt;
+  }
+  if (in.bad()) return std::nullopt;
+  return text;
+}
+
+// A damaged or missing file: the console's own message, exit status 1.
+int FileFailure(const std::string& path, PresetStatus status, const Options& o, std::ostream& err) {
+  err << "kdsp-tool: " << path << ": " << PresetStatusText(status, o.ui_language) << "\n";
+  return kExitFileError;
+}
+
+// Writes `bytes` to -o when given, else to `out`.
+int Emit(const Options& o, const std::string& bytes, std::ostream& out, std::ostream& err) {
+  const std::optional<std::string> path = Optional(o, "-o");
+  if (!path) {
+    out << bytes;
+    return kExitOk;
+  }
+  const SaveResult r = WriteFileReplacing(*path, bytes);
+  if (r.status != PresetStatus::kOk) {
+    err << "kdsp-tool: " << r.error << "\n";
+    return kExitFileError;
+  }
+  return kExitOk;
+}
+
+struct ChannelChoice {
+  const Channel* channel;
+  int page;
+};
+
+ChannelChoice ChooseChannel(const Options& o, PresetKind kind) {
+  const std::string id = Need(o, "--channel");
+  const Channel* channel = FindChannel(id);
+  if (!channel) throw UsageError("unknown channel " + id + " (see --help)");
+  int scene = 0;
+  if (const auto s = Optional(o, "--scene")) {
+    if (*s == "dance") {
+      scene = 1;
+    } else if (*s != "sing") {
+      throw UsageError("--scene takes sing or dance");
+    }
+  }
+  const int page = ChannelPage(*channel, scene);
+  const PresetKindTraits& t = TraitsOf(kind);
+  if (page < t.first_page || page > t.last_page) {
+    throw UsageError(
+        "an EQ file holds only the hidden equalisers (hint-music, hint-mic1, "
+        "hint-mic2)");
+  }
+  return {channel, page};
+}
+
+int Show(const Options& o, std::ostream& out, std::ostream& err) {
+  NeedPositional(o, 1, "show FILE [--all] [--lang zh|en]");
+  const LoadedPreset p = LoadAnyPreset(o.positional[1]);
+  if (p.status != PresetStatus::kOk) return FileFailure(o.positional[1], p.status, o, err);
+  for (const PresetEntry& e : p.entries) {
+    const ParamText t = DescribeParam(e.page, e.slot, e.value, o.ui_language);
+    if (t.named || o.all) out << ParamLine(t) << "\n";
+  }
+  return kExitOk;
+}
+
+int Diff(const Options& o, std::ostream& out, std::ostream& err) {
+  NeedPositional(o, 2, "diff A B [--lang zh|en]");
+  const LoadedPreset a = LoadAnyPreset(o.positional[1]);
+  if (a.status != PresetStatus::kOk) return FileFailure(o.positional[1], a.status, o, err);
+  const LoadedPreset b = LoadAnyPreset(o.positional[2]);
+  if (b.status != PresetStatus::kOk) return FileFailure(o.positional[2], b.status, o, err);
+  std::map<std::pair<int, int>, std::pair<std::optional<int>, std::optional<int>>> cells;
+  for (const PresetEntry& e : a.entries) cells[{e.page, e.slot}].first = e.value;
+  for (const PresetEntry& e : b.entries) cells[{e.page, e.slot}].second = e.value;
+  const std::string absent = o.ui_language == 1 ? "(无)" : "(absent)";
+  int differences = 0;
+  for (const auto& [addr, values] : cells) {
+    if (values.first == values.second) continue;
+    ++differences;
+    const int shown = values.first ? *values.first : *values.second;
+    const ParamText t = DescribeParam(addr.first, addr.second, shown, o.ui_language);
+    auto text = [&](const std::optional<int>& v) {
+      return v ? DescribeParam(addr.first, addr.second, *v, o.ui_language).value : absent;
+    };
+    out << t.channel << " " << t.name << " " << text(values.first) << " -> " << text(values.second)
+        << "  [" << addr.first << ":" << addr.second << " "
+        << (values.first ? std::to_string(*values.first) : "-") << " -> "
+        << (values.second ? std::to_string(*values.second) : "-") << "]\n";
+  }
+  if (o.ui_language == 1) {
+    out << differences << " 个参数不同\n";
+  } else {
+    out << differences << (differences == 1 ? " parameter differs\n" : " parameters differ\n");
+  }
+  return kExitOk;
+}
+
+int Json(const Options& o, std::ostream& out, std::ostream& err) {
+  NeedPositional(o, 1, "json FILE [-o OUT.json] [--lang zh|en]");
+  const LoadedPreset p = LoadAnyPreset(o.positional[1]);
+  if (p.status != PresetStatus::kOk) return FileFailure(o.positional[1], p.status, o, err);
+  return Emit(o, PresetToJson({p.kind, p.entries}, o.ui_language), out, err);
+}
+
+int FromJson(const Options& o, std::ostream& err) {
+  NeedPositional(o, 2, "from-json JSON OUT");
+  const std::optional<std::string> text = ReadText(o.positional[1]);
+  if (!text) {
+    err << "kdsp-tool: " << o.positional[1] << ": cannot read\n";
+    return kExitFileError;
+  }
+  const PresetFromJson parsed = ParsePresetJson(*text);
+  for (const std::string& w : parsed.warnings) err << "kdsp-tool: note: " << w << "\n";
+  if (!parsed.doc) {
+    err << "kdsp-tool: " << o.positional[1] << ": " << parsed.error << "\n";
+    return kExitFileError;
+  }
+  const SaveResult r = WriteFileReplacing(
+      o.positional[2], EncodePresetEntries(parsed.doc->kind, parsed.doc->entries));
+  if (r.status != PresetStatus::kOk) {
+    err << "kdsp-tool: " << r.error << "\n";
+    return kExitFileError;
+  }
+  return kExitOk;
+}
+
+int Curve(const Options& o, std::ostream& out, std::ostream& err) {
+  NeedPositional(o, 1, "curve FILE --channel NAME [--scene sing|dance]");
+  const LoadedPreset p = LoadAnyPreset(o.positional[1]);
+  if (p.status != PresetStatus::kOk) return FileFailure(o.positional[1], p.status, o, err);
+  const ChannelChoice c = ChooseChannel(o, p.kind);
+  return Emit(o, ChannelCurveCsv(TableOf(p.entries), *c.channel, c.page), out, err);
+}
+
+int ExportEq(const Options& o, std::ostream& out, std::ostream& err) {
+  NeedPositional(o, 1, "export-eq FILE --channel NAME --format rew|apo [-o OUT]");
+  const std::string format_name = Need(o, "--format");
+  if (format_name != "rew" && format_name != "apo") throw UsageError("--format takes rew or apo");
+  const LoadedPreset p = LoadAnyPreset(o.positional[1]);
+  if (p.status != PresetStatus::kOk) return FileFailure(o.positional[1], p.status, o, err);
+  const ChannelChoice c = ChooseChannel(o, p.kind);
+  const ValueTable values = TableOf(p.entries);
+  std::vector<ExportBand> bands;
+  for (const BandState& b : ReadBandStates(*c.channel, c.page, values)) {
+    bands.push_back(ToExportBand(b));
+  }
+  const int bypass_slot = EqBypassSlot(c.page);
+  if (bypass_slot >= 0 && values.Get(c.page, bypass_slot) != 0) {
+    err << "kdsp-tool: note: the channel's EQ pass is on; the box passes these bands by\n";
+  }
+  const std::string note = "kdsp-tool export of " + o.positional[1] + ", channel " +
+                           std::string(c.channel->id) + " (" + PageLabel(c.page, 0) + ")";
+  return Emit(
+      o, FormatFilters(bands, format_name == "rew" ? FilterFormat::kRew : FilterFormat::kApo, note),
+      out, err);
+}
+
+int ImportEq(const Options& o, std::ostream& err) {
+  NeedPositional(o, 1, "import-eq FILE --channel NAME --from FILTERS.txt -o OUT");
+  const std::string from = Need(o, "--from");
+  const std::string out_path = Need(o, "-o");
+  const LoadedPreset p = LoadAnyPreset(o.positional[1]);
+  if (p.status != PresetStatus::kOk) return FileFailure(o.positional[1], p.status, o, err);
+  const ChannelChoice c = ChooseChannel(o, p.kind);
+  const std::optional<std::string> text = ReadText(from);
+  if (!text) {
+    err << "kdsp-tool: " << from << ": cannot read\n";
+    return kExitFileError;
+  }
+  const FilterText filters = ParseFilterText(*text);
+  for (const std::string& w : filters.warnings) err << "kdsp-tool: " << from << ": " << w << "\n";
+
+  std::vector<BandState> bands = ReadBandStates(*c.channel, c.page, TableOf(p.entries));
+  for (const std::string& n : ImportFilters(filters, bands)) {
+    err << "kdsp-tool: " << from << ": " << n << "\n";
+  }
+  // Write the bands back into the file's own lines, so everything else stays as it was.
+  std::map<std::pair<int, int>, std::size_t> index;
+  for (std::size_t i = 0; i < p.entries.size(); ++i) {
+    index[{p.entries[i].page, p.entries[i].slot}] = i;
+  }
+  std::vector<PresetEntry> entries = p.entries;
+  for (int b = 0; b < static_cast<int>(bands.size()); ++b) {
+    for (int f = 0; f < 5; ++f) {
+      const int slot = ChannelBandSlot(*c.channel, c.page, b, f);
+      const auto it = index.find({c.page, slot});
+      if (it == index.end()) {
+        err << "kdsp-tool: " << o.positional[1] << ": the file holds no page " << c.page << " slot "
+            << slot << "\n";
+        return kExitFileError;
+      }
+      entries[it->second].value = bands[b][f];
+    }
+  }
+  const SaveResult r = WriteFileReplacing(out_path, EncodePresetEntries(p.kind, entries));
+  if (r.status != PresetStatus::kOk) {
+    err << "kdsp-tool: " << r.error << "\n";
+    return kExitFileError;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+std::string HelpText() {
+  std::string h =
+      "kdsp-tool: preset files and equaliser curves of the karaoke DSP console\n"
+      "\n"
+      "  kdsp-tool show FILE [--all]            every parameter with channel, name and value\n"
+      "  kdsp-tool diff A B                     the parameters that differ\n"
+      "  kdsp-tool json FILE [-o OUT]           the preset as JSON\n"
+      "  kdsp-tool from-json JSON OUT           a preset file from its JSON form\n"
+      "  kdsp-tool curve FILE --channel NAME    the equaliser response as CSV\n"
+      "  kdsp-tool export-eq FILE --channel NAME --format rew|apo [-o OUT]\n"
+      "  kdsp-tool import-eq FILE --channel NAME --from FILTERS.txt -o OUT\n"
+      "\n"
+      "Options: --lang zh|en (default en), --scene sing|dance for outputs (default sing),\n"
+      "--all to show unnamed slots too.\n"
+      "FILE is a mode file (.Nddt) or an EQ file (.EQdt); the header tells them apart.\n"
+      "Exit status: 0 done, 1 a file is missing, damaged or cannot be written, 2 usage.\n"
+      "\n"
+      "Channels:\n";
+  for (const Channel& c : Channels()) {
+    std::string id(c.id);
+    id.resize(std::max<std::size_t>(id.size(), 12), ' ');
+    h += "  " + id + std::string(c.description) + "\n";
+  }
+  return h;
+}
+
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    const Options o = ParseOptions(args);
+    if (o.help || o.positional.empty()) {
+      (o.help ? out : err) << HelpText();
+      return o.help ? kExitOk : kExitUsage;
+    }
+    const std::string& command = o.positional[0];
+    if (command == "show") return Show(o, out, err);
+    if (command == "diff") return Diff(o, out, err);
+    if (command == "json") return Json(o, out, err);
+    if (command == "from-json") return FromJson(o, err);
+    if (command == "curve") return Curve(o, out, err);
+    if (command == "export-eq") return ExportEq(o, out, err);
+    if (command == "import-eq") return ImportEq(o, err);
+    throw UsageError("unknown command " + command + " (see --help)");
+  } catch (const UsageError& e) {
+    err << "kdsp-tool: " << e.message << "\n";
+    return kExitUsage;
+  }
+}
+
+}  // namespace kdsp::tool
