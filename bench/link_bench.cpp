@@ -112,16 +112,14 @@ struct Session {
     options.tcp = tcp;
     options.pty = !tcp;
     ok = server.Start(options);
-    link = std::make_unique<LinkComponent>(device_values, host, std::make_unique<NoHid>(),
-                                           BoxPace());
+    link =
+        std::make_unique<LinkComponent>(device_values, host, std::make_unique<NoHid>(), BoxPace());
     host.link_ = &link->machine();
     host.box_ = &server.Box();
-    link->SetTcpEndpoint(QStringLiteral("127.0.0.1"),
-                         QString::number(tcp ? server.Port() : 9));
+    link->SetTcpEndpoint(QStringLiteral("127.0.0.1"), QString::number(tcp ? server.Port() : 9));
     const std::string pty = server.PtyPath();
-    link->SetSerialPortLister([pty] {
-      return pty.empty() ? std::vector<std::string>{} : std::vector<std::string>{pty};
-    });
+    link->SetSerialPortLister(
+        [pty] { return pty.empty() ? std::vector<std::string>{} : std::vector<std::string>{pty}; });
   }
   bool Connect() {
     link->machine().LinkBtnClick(LinkButton::LinkBtn);
@@ -192,8 +190,11 @@ void BM_IdleOnlineCpu(benchmark::State& state) {
 
 BENCHMARK(BM_FullReadTcp)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullReadPty)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_IdleOnlineCpu)->Arg(5000)->Iterations(1)->UseManualTime()->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_IdleOnlineCpu)
+    ->Arg(5000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kdsp

@@ -29,6 +29,7 @@ struct Options {
   bool demo = false;
   QString screenshot;           ///< grab the window into this file and quit
   QString screenshot_language;  ///< "zh" or "en" for the grab
+  int screenshot_delay_ms = 1500;
 };
 
 Options ParseOptions(const QStringList& args) {
@@ -46,6 +47,8 @@ Options ParseOptions(const QStringList& args) {
       o.screenshot = args[++i];
     } else if (a == "--screenshot-language" && has_value) {
       o.screenshot_language = args[++i];
+    } else if (a == "--screenshot-delay" && has_value) {
+      o.screenshot_delay_ms = args[++i].toInt();
     }
   }
   return o;
@@ -102,7 +105,7 @@ int main(int argc, char** argv) {
   window.show();
 
   if (!options.screenshot.isEmpty()) {
-    QTimer::singleShot(1500, &window, [&window, &options] {
+    QTimer::singleShot(options.screenshot_delay_ms, &window, [&window, &options] {
       const int wanted = options.screenshot_language == "en" ? 0 : 1;
       if (window.UiLanguage() != wanted) window.RzToolButton11Click();
       QTimer::singleShot(300, &window, [&window, &options] {

@@ -79,7 +79,8 @@ void HidTransport::StartReader(Entry& entry, int index) {
         const QString text = QString::fromStdString(handle->ErrorText());
         const unsigned code = handle->ErrorCode();
         QMetaObject::invokeMethod(
-            this, [this, generation, index, text, code] { OnReadError(generation, index, text, code); },
+            this,
+            [this, generation, index, text, code] { OnReadError(generation, index, text, code); },
             Qt::QueuedConnection);
         return;  // the device is gone; its removal rebuilds the list
       }
@@ -114,9 +115,9 @@ void HidTransport::Send(std::span<const std::uint8_t> frame) {
 
 void HidTransport::NoteRemoval(const std::string& path) {
   for (const Entry& e : entries_) {
-    if (e.info.path == path) log_.Add(QString::fromUtf8(kLogRemovalOf.data(),
-                                                        static_cast<int>(kLogRemovalOf.size())) +
-                                      e.description);
+    if (e.info.path == path)
+      log_.Add(QString::fromUtf8(kLogRemovalOf.data(), static_cast<int>(kLogRemovalOf.size())) +
+               e.description);
   }
 }
 

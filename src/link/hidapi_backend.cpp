@@ -90,8 +90,8 @@ class HidapiBackend : public HidBackend {
     std::vector<HidDeviceInfo> out;
     hid_device_info* list = hid_enumerate(vendor_id, 0);
     for (hid_device_info* d = list; d != nullptr; d = d->next) {
-      out.push_back({d->path ? d->path : "", d->vendor_id, d->product_id,
-                     Utf8(d->product_string), Utf8(d->serial_number)});
+      out.push_back({d->path ? d->path : "", d->vendor_id, d->product_id, Utf8(d->product_string),
+                     Utf8(d->serial_number)});
     }
     hid_free_enumeration(list);
     return out;

@@ -3,8 +3,7 @@
 namespace kdsp {
 
 TcpTransport::TcpTransport(QObject* parent) : QObject(parent), socket_(this) {
-  connect(&socket_, &QTcpSocket::readyRead, this,
-          [this] { emit bytesArrived(socket_.readAll()); });
+  connect(&socket_, &QTcpSocket::readyRead, this, [this] { emit bytesArrived(socket_.readAll()); });
   // Frames are small and paced by acknowledgements: send them without delay.
   connect(&socket_, &QTcpSocket::connected, this,
           [this] { socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
@@ -17,9 +16,7 @@ void TcpTransport::Connect(const QString& host, quint16 port) {
 
 void TcpTransport::Disconnect() { socket_.abort(); }
 
-bool TcpTransport::Connected() const {
-  return socket_.state() == QAbstractSocket::ConnectedState;
-}
+bool TcpTransport::Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
 
 void TcpTransport::Send(std::span<const std::uint8_t> bytes) {
   if (!Connected()) return;

@@ -33,16 +33,17 @@ QWidget* BuildMusicPage(QWidget* parent) {
   // High-pass and low-pass filters of the music input.
   auto* filters = MakeFrame(sheet, QRect(x0, 120, w, 102), "MusLHPGroup");
   filters->setProperty("boxed", true);
-  MakeLabel(filters, {"高通", "HP"}, QRect(10, 8, 34, 20))->setProperty("fieldTitle", true);
-  MakeSelector(filters, "MusHPTypeBox", QRect(46, 6, w / 2 - 56, 22));
-  MakeLabel(filters, {"低通", "LP"}, QRect(w / 2 + 4, 8, 34, 20))->setProperty("fieldTitle", true);
-  MakeSelector(filters, "MusLPTypeBox", QRect(w / 2 + 40, 6, w / 2 - 48, 22));
-  MakeLabel(filters, {"高通", "HPF"}, QRect(10, 42, 34, 20))->setProperty("fieldTitle", true);
-  MakeTrackBar(filters, "MusHPFREBar", Qt::Horizontal, QRect(46, 42, w - 126, 20));
-  MakePane(filters, "MusHPFREPane", QRect(w - 76, 42, 68, 20));
-  MakeLabel(filters, {"低通", "LPF"}, QRect(10, 72, 34, 20))->setProperty("fieldTitle", true);
-  MakeTrackBar(filters, "MusLPFREBar", Qt::Horizontal, QRect(46, 72, w - 126, 20));
-  MakePane(filters, "MusLPFREPane", QRect(w - 76, 72, 68, 20));
+  // One row each: high-pass type, its frequency, low-pass type, its frequency.
+  MakeLabel(filters, {"高通", "HP"}, QRect(10, 4, 34, 22))->setProperty("fieldTitle", true);
+  MakeSelector(filters, "MusHPTypeBox", QRect(46, 4, w - 54, 22));
+  MakeLabel(filters, {"高通", "HPF"}, QRect(10, 28, 34, 22))->setProperty("fieldTitle", true);
+  MakeTrackBar(filters, "MusHPFREBar", Qt::Horizontal, QRect(46, 28, w - 126, 22));
+  MakePane(filters, "MusHPFREPane", QRect(w - 76, 28, 68, 22));
+  MakeLabel(filters, {"低通", "LP"}, QRect(10, 52, 34, 22))->setProperty("fieldTitle", true);
+  MakeSelector(filters, "MusLPTypeBox", QRect(46, 52, w - 54, 22));
+  MakeLabel(filters, {"低通", "LPF"}, QRect(10, 76, 34, 22))->setProperty("fieldTitle", true);
+  MakeTrackBar(filters, "MusLPFREBar", Qt::Horizontal, QRect(46, 76, w - 126, 22));
+  MakePane(filters, "MusLPFREPane", QRect(w - 76, 76, 68, 22));
   return sheet;
 }
 

@@ -54,20 +54,24 @@ QComboBox { border: 1px solid #d0d0d0; border-radius: 2px; padding: 1px 6px; bac
 QComboBox:focus, QComboBox:hover { border-color: #f39800; }
 QComboBox::drop-down { border: none; width: 16px; }
 QComboBox QAbstractItemView { selection-background-color: #f39800; selection-color: white; }
-QSlider::groove:horizontal { height: 4px; background: #dddddd; border-radius: 2px; }
-QSlider::sub-page:horizontal { background: #f39800; border-radius: 2px; }
-QSlider::handle:horizontal { width: 12px; margin: -5px 0; background: white;
+QSlider { background: transparent; }
+QSlider::groove:horizontal { height: 4px; background: #dddddd; border-radius: 2px; margin: 0 2px; }
+QSlider::sub-page:horizontal { height: 4px; background: #f39800; border-radius: 2px; }
+QSlider::add-page:horizontal { height: 4px; background: #dddddd; border-radius: 2px; }
+QSlider::handle:horizontal { width: 10px; height: 10px; margin: -5px 0; background: white;
   border: 2px solid #f39800; border-radius: 7px; }
-QSlider::groove:vertical { width: 4px; background: #dddddd; border-radius: 2px; }
-QSlider::add-page:vertical { background: #f39800; border-radius: 2px; }
-QSlider::handle:vertical { height: 12px; margin: 0 -5px; background: white;
+QSlider::groove:vertical { width: 4px; background: #dddddd; border-radius: 2px; margin: 2px 0; }
+QSlider::add-page:vertical { width: 4px; background: #f39800; border-radius: 2px; }
+QSlider::sub-page:vertical { width: 4px; background: #dddddd; border-radius: 2px; }
+QSlider::handle:vertical { width: 10px; height: 10px; margin: 0 -5px; background: white;
   border: 2px solid #f39800; border-radius: 7px; }
-QSlider:disabled::handle { border-color: #c8c8c8; }
-QSlider:disabled::sub-page:horizontal, QSlider:disabled::add-page:vertical { background: #cccccc; }
+QSlider::handle:disabled { border-color: #c8c8c8; }
+QSlider::sub-page:horizontal:disabled, QSlider::add-page:vertical:disabled { background: #cccccc; }
 QSlider[thin="true"]::groove:horizontal { height: 3px; background: #ececec; }
-QSlider[thin="true"]::sub-page:horizontal { background: #ececec; }
-QSlider[thin="true"]::handle:horizontal { width: 40px; margin: -3px 0; background: #f5b54a;
-  border: none; border-radius: 4px; }
+QSlider[thin="true"]::sub-page:horizontal, QSlider[thin="true"]::add-page:horizontal {
+  height: 3px; background: #ececec; }
+QSlider[thin="true"]::handle:horizontal { width: 60px; height: 7px; margin: -2px 0;
+  background: #f5b54a; border: none; border-radius: 3px; }
 kdsp--SpinButtons QToolButton { border: 1px solid #d0d0d0; background: #f7f7f7; }
 kdsp--SpinButtons QToolButton:pressed { background: #f39800; }
 QTabWidget::pane { border: none; border-top: 2px solid #f39800; background: white; }

@@ -169,9 +169,9 @@ TEST(Recall, ThroughTheQueueReloadsTooAfterTheWritesBeforeIt) {
     const std::string recall = hint ? "set 1E22=2" : "set 1E02=6";
     const std::string reload = hint ? "read 22" : "read 0";
     ASSERT_GE(sent.size(), 5u);
-    EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 5),
-              (std::vector<std::string>{"set 0019=100", "set 011E=5", recall, "set 0019=101",
-                                        reload}))
+    EXPECT_EQ(
+        std::vector<std::string>(sent.begin(), sent.begin() + 5),
+        (std::vector<std::string>{"set 0019=100", "set 011E=5", recall, "set 0019=101", reload}))
         << hint;
     EXPECT_TRUE(rig.machine.state().LinkOnline);
     EXPECT_EQ(rig.device_values.Get(22, 2), 2222);
@@ -242,8 +242,8 @@ TEST(DirectWrites, PasswordNameAndFarewellGoOutAtOnce) {
   rig.machine.SendParam(kBandGain, 1);
   rig.machine.SendUserPassword("2468");  // not paced, not queued
   EXPECT_EQ(rig.SentSinceMark().size(), 2u);
-  EXPECT_EQ(rig.transport.sent.back().bytes, BuildFrame(CmdWrite, UserPassword,
-                                                        Bytes{'2', '4', '6', '8'}));
+  EXPECT_EQ(rig.transport.sent.back().bytes,
+            BuildFrame(CmdWrite, UserPassword, Bytes{'2', '4', '6', '8'}));
   rig.Mark();
   rig.machine.FarewellOnClose();
   EXPECT_EQ(rig.transport.sent.back().bytes,

@@ -70,8 +70,7 @@ TEST(RxAssembler, TracksItsStateWhileAFrameIsIncomplete) {
   EXPECT_EQ(rx.RxState(), RxAssembler::kHunting);
   EXPECT_TRUE(rx.RxBuf().empty());
   // After the reset the rest of the old frame is junk; the next frame is found.
-  auto units = rx.Feed(Concat({Slice(kLinkOpen, 5, 99),
-                               kLinkOpen}));
+  auto units = rx.Feed(Concat({Slice(kLinkOpen, 5, 99), kLinkOpen}));
   ASSERT_EQ(units.size(), 1u);
   EXPECT_EQ(units[0].bytes, kLinkOpen);
 }
@@ -81,8 +80,7 @@ TEST(RxAssembler, DropsForeignHeadersAndHuntsOnBehindThem) {
   // Box address 0x2D: dropped after the fourth byte; the following frame still comes out.
   Bytes foreign = kLinkOpen;
   foreign[1] = 0x2D;
-  auto units = rx.Feed(Concat({Slice(foreign, 0, 4),
-                               kLinkOpen}));
+  auto units = rx.Feed(Concat({Slice(foreign, 0, 4), kLinkOpen}));
   ASSERT_EQ(units.size(), 1u);
   EXPECT_EQ(units[0].bytes, kLinkOpen);
 

@@ -191,7 +191,8 @@ class ScriptedBox {
     if (f[3] == CmdWrite) {
       if (addr == PageWrite) {
         const int count = (static_cast<int>(f.size()) - 9) / 2;
-        for (int i = 0; i < count; ++i) memory.Set(f[6], f[7] + i, f[8 + 2 * i] | f[9 + 2 * i] << 8);
+        for (int i = 0; i < count; ++i)
+          memory.Set(f[6], f[7] + i, f[8 + 2 * i] | f[9 + 2 * i] << 8);
       } else if (f.size() == 9) {
         memory.Set(addr, value);
       }
@@ -201,8 +202,8 @@ class ScriptedBox {
       const int page = value & 0xFF;
       const int first = value >> 8;
       if (page == kStatusPage) return StatusFrame(music_key);
-      const int count = kind == LinkUsb ? std::min(kChunkSlots, PageLength(page) - first)
-                                        : PageLength(page);
+      const int count =
+          kind == LinkUsb ? std::min(kChunkSlots, PageLength(page) - first) : PageLength(page);
       std::vector<int> words;
       for (int i = 0; i < count; ++i) words.push_back(memory.Get(page, first + i));
       return WordsFrame(page, first, words);
@@ -306,8 +307,8 @@ struct LinkRig {
   ScriptedBox box;
   LinkKind box_kind = LinkCom;
   bool box_alive = true;
-  std::string box_port;                  ///< on the serial port: the one port the box is on
-  std::set<std::string> corrupt_once;    ///< requests whose next answer arrives corrupted
+  std::string box_port;                ///< on the serial port: the one port the box is on
+  std::set<std::string> corrupt_once;  ///< requests whose next answer arrives corrupted
   std::size_t answered = 0;
   std::size_t mark = 0;
 };

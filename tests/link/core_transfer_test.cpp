@@ -103,8 +103,8 @@ TEST(FullRead, UsbMovesPagesInChunksAskingForTheFirstChunkTwice) {
   StartRead(rig, LinkUsb);
   rig.TransferUntilDone();
   const auto sent = rig.SentSinceMark();
-  const std::vector<std::string> head = {"read 0",  "read 0",    "read 0@25", "read 0@50",
-                                         "read 1",  "read 1@25", "read 1@50", "read 1@75",
+  const std::vector<std::string> head = {"read 0",     "read 0",    "read 0@25", "read 0@50",
+                                         "read 1",     "read 1@25", "read 1@50", "read 1@75",
                                          "read 1@100", "read 2"};
   ASSERT_GT(sent.size(), head.size());
   EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 10), head);

@@ -33,8 +33,8 @@ TEST_F(SerialLink, FindsTheBoxOnTheSecondPortAndReadsEverything) {
   ASSERT_TRUE(rig.WaitOnline()) << rig.host.LastText();
   EXPECT_EQ(rig.link.machine().kind(), LinkCom);
   EXPECT_TRUE(rig.link.SerialOpen());
-  EXPECT_EQ(rig.host.popup_labels, (std::vector<std::string>{"/dev/kdsp-no-such-port",
-                                                              server.PtyPath()}));
+  EXPECT_EQ(rig.host.popup_labels,
+            (std::vector<std::string>{"/dev/kdsp-no-such-port", server.PtyPath()}));
   ASSERT_TRUE(rig.WaitDrained());
   EXPECT_EQ(rig.FirstDifference(box().Memory().params), "");
   EXPECT_EQ(rig.link.machine().dispatcher().ModeNames()[0], box().Memory().mode_names[0]);

@@ -142,9 +142,7 @@ struct QtLinkRig {
   /// Waits until every write has gone out and been acknowledged.
   bool WaitDrained(int timeout_ms = 10000) {
     return WaitFor(
-        [this] {
-          return link.machine().queue().Empty() && link.machine().state().ReadyToSend;
-        },
+        [this] { return link.machine().queue().Empty() && link.machine().state().ReadyToSend; },
         timeout_ms);
   }
   /// First cell of pages first..last where the console's mirror differs from the box.
@@ -153,8 +151,7 @@ struct QtLinkRig {
       for (int s = 0; s < PageLength(p); ++s) {
         if (device_values.Get(p, s) != box.Get(p, s)) {
           return std::to_string(p) + "." + std::to_string(s) + ": console " +
-                 std::to_string(device_values.Get(p, s)) + ", box " +
-                 std::to_string(box.Get(p, s));
+                 std::to_string(device_values.Get(p, s)) + ", box " + std::to_string(box.Get(p, s));
         }
       }
     }

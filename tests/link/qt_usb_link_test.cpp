@@ -31,8 +31,7 @@ class ChattyHandle : public HidHandle {
   Bytes report_;
 };
 
-HidDeviceInfo Device(std::string path, std::uint16_t pid, std::string product,
-                     std::string serial) {
+HidDeviceInfo Device(std::string path, std::uint16_t pid, std::string product, std::string serial) {
   return {std::move(path), kBoxVendorId, pid, std::move(product), std::move(serial)};
 }
 

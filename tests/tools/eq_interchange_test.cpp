@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,31 @@ TEST(FilterTextTest, RealLookingRewExport) {
   const std::vector<std::string> five_notes = ImportFilters(text, five);
   EXPECT_TRUE(Mentions(five_notes, "line 18: no band left (the channel has 5), left out"));
   EXPECT_EQ(five[4][kFieldType], 0);
+
+  // Damaged text never puts a band field outside the box's ranges.
+  std::mt19937 rng(99);
+  const std::string source = kRewExport;
+  const std::string_view kNoise("0123456789.,- \nQFcGainONOFFPKLSHSe+\0", 36);
+  for (int round = 0; round < 500; ++round) {
+    std::string damaged = source;
+    for (int e = 0; e < 6; ++e) {
+      damaged[rng() % damaged.size()] = kNoise[rng() % kNoise.size()];
+    }
+    std::vector<BandState> out = FlatBands(10);
+    ImportFilters(ParseFilterText(damaged), out);
+    for (const BandState& b : out) {
+      ASSERT_GE(b[kFieldType], 0);
+      ASSERT_LE(b[kFieldType], 3);
+      ASSERT_GE(b[kFieldFreq], 0);
+      ASSERT_LE(b[kFieldFreq], 360);
+      ASSERT_GE(b[kFieldGain], 0);
+      ASSERT_LE(b[kFieldGain], 180);
+      ASSERT_GE(b[kFieldQ], 0);
+      ASSERT_LE(b[kFieldQ], 100);
+      ASSERT_GE(b[kFieldSlope], 0);
+      ASSERT_LE(b[kFieldSlope], 24);
+    }
+  }
 }
 
 TEST(FilterTextTest, ApoWithCommaDecimalsAndLooseSpacing) {

@@ -57,8 +57,8 @@ void LinkMachine::HoldTick() {
 
   // A reload after a recall waits until the writes queued before it have gone out, so that the
   // values read back include them.
-  const bool action_due = st_.PendingAction &&
-                          !(IsReadAction(*st_.PendingAction) && !queue_.Empty());
+  const bool action_due =
+      st_.PendingAction && !(IsReadAction(*st_.PendingAction) && !queue_.Empty());
   if (st_.ReadyToSend && action_due) {
     const LinkEntry entry = *st_.PendingAction;
     st_.PendingAction.reset();
