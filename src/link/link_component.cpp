@@ -69,6 +69,12 @@ void LinkComponent::Start() {
 
 void LinkComponent::RefreshUsbDevices() { machine_->OnUsbListRebuilt(hid_.Rebuild()); }
 
+void LinkComponent::FarewellOnClose() {
+  machine_->FarewellOnClose();
+  tcp_.Flush();
+  serial_.Flush();
+}
+
 void LinkComponent::SetTcpEndpoint(const QString& host, const QString& port_text) {
   tcp_host_ = host;
   tcp_port_text_ = port_text;

@@ -48,6 +48,9 @@ class LinkComponent : public QObject, public LinkTransport {
   void Start();
   /// Rebuilds the USB list and tells the link what it found.
   void RefreshUsbDevices();
+  /// The window is closing: the link lets the box go, and the farewell is pushed out before
+  /// the event loop ends.
+  void FarewellOnClose();
 
   LinkMachine& machine() { return *machine_; }
   const LinkMachine& machine() const { return *machine_; }

@@ -8,6 +8,13 @@
 
 namespace kdsp {
 
+namespace {
+
+// The farewell at close is nine bytes; at 115200 baud they are out within a millisecond.
+constexpr int kFlushWaitMs = 100;
+
+}  // namespace
+
 SerialTransport::SerialTransport(LinkLog& log, QObject* parent)
     : QObject(parent), log_(log), port_(this) {
   connect(&port_, &QSerialPort::readyRead, this, [this] { emit bytesArrived(port_.readAll()); });
@@ -46,6 +53,10 @@ void SerialTransport::Close() {
 void SerialTransport::Send(std::span<const std::uint8_t> bytes) {
   if (!port_.isOpen()) return;
   port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+void SerialTransport::Flush() {
+  if (port_.isOpen() && port_.bytesToWrite() > 0) port_.waitForBytesWritten(kFlushWaitMs);
 }
 
 std::vector<std::string> SerialTransport::SystemPorts() {

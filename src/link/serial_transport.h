@@ -28,6 +28,8 @@ class SerialTransport : public QObject {
   QString Name() const { return port_.portName(); }
   /// Writes to the open port; nothing happens when it is closed.
   void Send(std::span<const std::uint8_t> bytes);
+  /// Waits briefly until buffered bytes are written (before the program ends).
+  void Flush();
 
   /// The serial devices the system lists now, as device paths sorted as text.
   static std::vector<std::string> SystemPorts();

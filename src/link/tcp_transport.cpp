@@ -23,4 +23,8 @@ void TcpTransport::Send(std::span<const std::uint8_t> bytes) {
   socket_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
 }
 
+void TcpTransport::Flush() {
+  if (Connected()) socket_.flush();
+}
+
 }  // namespace kdsp

@@ -23,6 +23,8 @@ class TcpTransport : public QObject {
   bool Connected() const;
   /// Sends on a connected socket; on any other nothing is sent and nothing is reported.
   void Send(std::span<const std::uint8_t> bytes);
+  /// Hands what is buffered to the system at once (before the program ends).
+  void Flush();
 
  signals:
   /// Everything one read returned, in arrival order.

@@ -25,7 +25,6 @@ QString LinkBridge::Pick(const BilingualText& text) const {
 }
 
 void LinkBridge::ShowLinkText(const BilingualText& text) {
-  fprintf(stderr, "DBG link text %s\n", std::string(text.en).c_str());
   auto* label = window_.findChild<QLabel*>("LinkLabel");
   if (label == nullptr) return;
   const int lang = window_.UiLanguage();
@@ -54,7 +53,6 @@ void LinkBridge::UpdatePopup(int progress_percent, bool visible) {
 }
 
 void LinkBridge::ShowMessage(const BilingualText& text, const BilingualText& caption) {
-  fprintf(stderr, "DBG message %s\n", std::string(text.en).c_str());
   QString title = Pick(caption);
   if (title.isEmpty()) title = QString::fromUtf8(kAppTitle);
   QMessageBox::information(&window_, title, Pick(text));

@@ -279,24 +279,5 @@ TEST(Transfer, HintTransfersMoveOnlyTheHiddenEqualiserPages) {
   EXPECT_TRUE(rig.machine.state().LinkOnline);
 }
 
-TEST(Transfer, PopupFollowsTheProgress) {
-  LinkRig rig;
-  FillBox(rig);
-  StartRead(rig, LinkCom);
-  std::vector<int> progress;
-  while (rig.machine.TransferTimerOn()) {
-    rig.machine.TransferTick();
-    EXPECT_EQ(rig.host.popup_visible, rig.machine.TransferTimerOn());
-    progress.push_back(rig.host.popup_progress);
-    rig.Pump();
-  }
-  ASSERT_FALSE(progress.empty());
-  EXPECT_EQ(progress.front(), 0);
-  EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
-  EXPECT_EQ(progress.back(), 100);  // position 42 of 42
-  // Position 30 (71 %) holds while the sixteen device-mode names come in.
-  EXPECT_EQ(std::count(progress.begin(), progress.end(), 71), 16);
-}
-
 }  // namespace
 }  // namespace kdsp

@@ -212,6 +212,15 @@ TEST(AuxiliaryGainTest, StepsFollowTheGainStepAndTheBandLimits) {
   step_box->setCurrentIndex(0);  // 0.2 dB per step
   pipeline.CommitEdit(+1);
   EXPECT_EQ(edit->text(), "-5.8dB");
+  pipeline.CommitEdit(-1);
+  pipeline.CommitEdit(-1);
+  EXPECT_EQ(edit->text(), "-6.0dB");
+  edit->setText("5.8");
+  pipeline.CommitEdit(+1);
+  EXPECT_EQ(edit->text(), "6.0dB");
+  pipeline.CommitEdit(+1);
+  EXPECT_EQ(edit->text(), "6.0dB");
+  EXPECT_EQ(view.Get(21, 3), 150);
   edit->setText("12");
   pipeline.CommitEdit(0);
   EXPECT_EQ(edit->text(), "6.0dB");

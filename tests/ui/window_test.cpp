@@ -69,6 +69,8 @@ TEST_F(ShellTest, LanguageSwitchedTwiceRestoresEveryCaption) {
   EXPECT_EQ(Find<QComboBox>("SysInputBox")->currentIndex(), 1);
   EXPECT_EQ(Find<QTabWidget>("AdvPageControl1")->tabText(0), "Main Setting");
   EXPECT_EQ(Find<QTabWidget>("AdvPageControl1")->tabText(1), "System setting");
+  EXPECT_EQ(Find<QGroupBox>("MusInputGroup")->title(), "Input");
+  EXPECT_EQ(Find<QGroupBox>("IPGroup")->title(), "IP Address/Port:");
   // Band numbers, type letters and values stay as they were.
   const auto english = Captions(Window());
   for (const char* name : {"MusEQPointLabel3", "MusHSQBtn3", "MusBYBtn1", "MusPitchPane"}) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -66,8 +67,6 @@ class LinkMachine {
   void OnTcpBytes(std::span<const std::uint8_t> bytes);
   /// The data of one input report of the box.
   void OnUsbReport(std::span<const std::uint8_t> report);
-  /// A new TCP connection starts a new byte stream.
-  void ResetTcpStream() { tcp_rx_.Reset(); }
 
   // --- Timers ---
   bool SearchTimerOn() const { return search_on_; }
