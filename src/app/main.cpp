@@ -30,6 +30,7 @@ struct Options {
   QString screenshot;           ///< grab the window into this file and quit
   QString screenshot_language;  ///< "zh" or "en" for the grab
   int screenshot_delay_ms = 1500;
+  bool screenshot_maximised = false;
 };
 
 Options ParseOptions(const QStringList& args) {
@@ -47,6 +48,8 @@ Options ParseOptions(const QStringList& args) {
       o.screenshot = args[++i];
     } else if (a == "--screenshot-language" && has_value) {
       o.screenshot_language = args[++i];
+    } else if (a == "--screenshot-maximised") {
+      o.screenshot_maximised = true;
     } else if (a == "--screenshot-delay" && has_value) {
       o.screenshot_delay_ms = args[++i].toInt();
     }
@@ -108,6 +111,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(options.screenshot_delay_ms, &window, [&window, &options] {
       const int wanted = options.screenshot_language == "en" ? 0 : 1;
       if (window.UiLanguage() != wanted) window.RzToolButton11Click();
+      if (options.screenshot_maximised) window.ToggleMaximised();
       QTimer::singleShot(300, &window, [&window, &options] {
         window.grab().save(options.screenshot);
         QApplication::quit();

@@ -47,9 +47,12 @@ std::string_view NameAt(int page, int slot, int which, int k = 0) {
   const SlotEntry* e = EntryAt(page, slot);
   if (e == nullptr) return {};
   switch (which) {
-    case 0: return e->primary;
-    case 1: return e->extras[k];
-    default: return {};
+    case 0:
+      return e->primary;
+    case 1:
+      return e->extras[k];
+    default:
+      return {};
   }
 }
 
@@ -106,8 +109,8 @@ QWidget* BuildBandStrip(QWidget* parent, const BandStripSpec& spec, const QPoint
   auto* scale = new DbScale(frame);
   scale->setGeometry(kTitleWidth - 28, kBarTop, 28, kBarHeight);
 
-  auto* viewport = MakeFrame(frame, QRect(kTitleWidth, 0, spec.visible * kBandColumnWidth,
-                                          kColumnsHeight));
+  auto* viewport =
+      MakeFrame(frame, QRect(kTitleWidth, 0, spec.visible * kBandColumnWidth, kColumnsHeight));
   viewport->setObjectName(QString::fromLatin1(spec.frame_name) + "View");
   auto* strip = MakeFrame(viewport, QRect(0, 0, spec.bands * kBandColumnWidth, kColumnsHeight));
   for (int b = 0; b < spec.bands; ++b) BuildColumn(strip, spec, b);

@@ -15,11 +15,11 @@ inline constexpr int kBandStripHeight = 222;
 
 /// What one band strip shows.
 struct BandStripSpec {
-  int view_page = 0;        ///< the slot map the columns come from
-  int bands = 10;           ///< band columns
-  int visible = 9;          ///< columns visible at once
-  const char* frame_name;   ///< object name of the frame
-  const char* scroll_bar;   ///< object name of the scroll trackbar (`MusPanScrollBar`, ...)
+  int view_page = 0;       ///< the slot map the columns come from
+  int bands = 10;          ///< band columns
+  int visible = 9;         ///< columns visible at once
+  const char* frame_name;  ///< object name of the frame
+  const char* scroll_bar;  ///< object name of the scroll trackbar (`MusPanScrollBar`, ...)
   std::vector<std::string> band_labels;  ///< band-number label names, band 1 first
 };
 

@@ -69,14 +69,17 @@ ParamSelector* MakeSelector(QWidget* parent, std::string_view name, const QRect&
     for (const BiText& name : InputNames()) box->addItem(Name(name.zh));
   }
   switch (e.primary_class) {
-    case ControlClass::kBandTypeSelector: box->SetHint("1"); break;
+    case ControlClass::kBandTypeSelector:
+      box->SetHint("1");
+      break;
     case ControlClass::kHighPassTypeSelector:
       box->SetHint(QString::number(kHighPassSelectorHint));
       break;
     case ControlClass::kLowPassTypeSelector:
       box->SetHint(QString::number(kLowPassSelectorHint));
       break;
-    default: break;
+    default:
+      break;
   }
   box->setFocusPolicy(Qt::NoFocus);
   return box;

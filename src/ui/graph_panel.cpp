@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kAreaLeft = 48;
 constexpr int kAreaTop = 35;
-constexpr int kAreaRightMargin = 7;   // 938 - 48 - 883
+constexpr int kAreaRightMargin = 7;    // 938 - 48 - 883
 constexpr int kAreaBottomMargin = 19;  // 322 - 35 - 268: room for the frequency labels
 
 QWidget* StripGroup(QWidget* parent, const char* name, int x, int buttons, int button_width) {
@@ -34,13 +34,13 @@ GraphPanel::GraphPanel(QWidget* parent) : QWidget(parent) {
   setObjectName("AdvPanel1");
   setAttribute(Qt::WA_StyledBackground, true);
 
-  auto* spectrum = StripGroup(this, "RzGroupBox19", kAreaLeft, 2, 60);
-  StripButton(spectrum, "PinPPBtn", 0, 60, "频谱");
-  StripButton(spectrum, "PinDCFBtn", 1, 60, "低触发");
+  auto* spectrum = StripGroup(this, "RzGroupBox19", kAreaLeft, 2, 72);
+  StripButton(spectrum, "PinPPBtn", 0, 72, "频谱");
+  StripButton(spectrum, "PinDCFBtn", 1, 72, "低触发");
 
   // The sync group (microphone tabs) and the output-mode group (output tabs) share a place:
   // never both are shown.
-  const int x = kAreaLeft + 2 * 64 + 12;
+  const int x = spectrum->geometry().right() + 8;
   auto* copy = StripGroup(this, "CopyGrop", x, 3, 64);
   const char* kSync[3] = {"LeftBtn", "SameBtn", "RightBtn"};
   const char* kSyncCaption[3] = {"", "同步", ""};

@@ -34,7 +34,8 @@ void LinkBridge::ShowLinkText(const BilingualText& text) {
 
 void LinkBridge::SetLinkColour(Rgb colour) {
   if (auto* label = window_.findChild<QLabel*>("LinkLabel")) {
-    label->setStyleSheet(QString("color: rgb(%1, %2, %3);").arg(colour.r).arg(colour.g).arg(colour.b));
+    label->setStyleSheet(
+        QString("color: rgb(%1, %2, %3);").arg(colour.r).arg(colour.g).arg(colour.b));
   }
 }
 
@@ -101,13 +102,13 @@ void LinkBridge::WriteParam(ParamAddr view_addr, int value) {
   window_.Pipeline().WriteParam(view_addr, value);
 }
 
-bool LinkBridge::SendSuppressed() const {
-  return window_.Context().edit.send_suppressed;
-}
+bool LinkBridge::SendSuppressed() const { return window_.Context().edit.send_suppressed; }
 
 void LinkBridge::SetSendSuppressed(bool on) { window_.Context().edit.send_suppressed = on; }
 
-bool LinkBridge::IsOnline() const { return link_ != nullptr && link_->machine().state().LinkOnline; }
+bool LinkBridge::IsOnline() const {
+  return link_ != nullptr && link_->machine().state().LinkOnline;
+}
 
 void LinkBridge::SendParam(ParamAddr device_addr, int value) {
   if (link_ != nullptr) link_->machine().SendParam(device_addr, value);

@@ -33,10 +33,9 @@ constexpr int kGraphTop = 259;
 
 /// Sheets of the page area by index; the channel pages other than Music are built by their
 /// own page builders and start empty here.
-constexpr const char* kSheetNames[7] = {"AdvTabSheet1_mus",  "AdvTabSheet2_mic",
-                                        "AdvTabSheet3_Eff",  "AdvTabSheet4_Main",
-                                        "AdvTabSheet5_Center", "AdvTabSheet6",
-                                        "AdvTabSheet7_sur"};
+constexpr const char* kSheetNames[7] = {
+    "AdvTabSheet1_mus",    "AdvTabSheet2_mic", "AdvTabSheet3_Eff", "AdvTabSheet4_Main",
+    "AdvTabSheet5_Center", "AdvTabSheet6",     "AdvTabSheet7_sur"};
 
 }  // namespace
 
@@ -213,14 +212,35 @@ bool MainWindow::HandleShortcut(int key) {
   const char* bar_name = nullptr;
   int step = 0;
   switch (key) {
-    case Qt::Key_Q: bar_name = "SysMusNormalVolBar"; step = 1; break;
-    case Qt::Key_A: bar_name = "SysMusNormalVolBar"; step = -1; break;
-    case Qt::Key_W: bar_name = "SysMicNormalVolBar"; step = 1; break;
-    case Qt::Key_S: bar_name = "SysMicNormalVolBar"; step = -1; break;
-    case Qt::Key_E: bar_name = "SysEffNormalVolBar"; step = 1; break;
-    case Qt::Key_D: bar_name = "SysEffNormalVolBar"; step = -1; break;
-    case Qt::Key_P: spectrum_frozen_ = !spectrum_frozen_; return true;
-    default: return false;
+    case Qt::Key_Q:
+      bar_name = "SysMusNormalVolBar";
+      step = 1;
+      break;
+    case Qt::Key_A:
+      bar_name = "SysMusNormalVolBar";
+      step = -1;
+      break;
+    case Qt::Key_W:
+      bar_name = "SysMicNormalVolBar";
+      step = 1;
+      break;
+    case Qt::Key_S:
+      bar_name = "SysMicNormalVolBar";
+      step = -1;
+      break;
+    case Qt::Key_E:
+      bar_name = "SysEffNormalVolBar";
+      step = 1;
+      break;
+    case Qt::Key_D:
+      bar_name = "SysEffNormalVolBar";
+      step = -1;
+      break;
+    case Qt::Key_P:
+      spectrum_frozen_ = !spectrum_frozen_;
+      return true;
+    default:
+      return false;
   }
   if (auto* bar = findChild<QSlider*>(bar_name)) bar->setValue(bar->value() + step);
   return true;

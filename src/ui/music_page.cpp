@@ -18,8 +18,8 @@ QWidget* BuildMusicPage(QWidget* parent) {
   // Input: source selector, the gain of that source and the key.
   auto* input = MakeGroup(sheet, {"输入选择", "Input"}, QRect(x0, 2, w, 84), "MusInputGroup");
   MakeSelector(input, "SysInputBox", QRect(10, 22, w - 20, 24));
-  auto* gain_label = MakeLabel(input, {"模拟1音量", "RCA1 Vol"}, QRect(10, 54, 100, 22),
-                               "InputLabel");
+  auto* gain_label =
+      MakeLabel(input, {"模拟1音量", "RCA1 Vol"}, QRect(10, 54, 100, 22), "InputLabel");
   gain_label->setProperty("fieldTitle", true);
   MakeEdit(input, "MusGain1Edit", QRect(112, 54, w - 146, 22));
   MakeSpin(input, "MusGain1UpDown", QRect(w - 32, 54, 16, 22));

@@ -54,8 +54,8 @@ SettingsColumn::SettingsColumn(QWidget* parent) : QTabWidget(parent) {
       {{"话筒音量", "Mic Vol"}, "SysMicNormalVolBar", "SysMicNormalVolPane"},
       {{"效果音量", "Effect Vol"}, "SysEffNormalVolBar", "SysEffNormalVolPane"},
   };
-  for (int i = 0; i < 3; ++i) VolumeGroup(main_sheet, kNormal[i].title, 6 + 60 * i, &kNormal[i], 1,
-                                          false);
+  for (int i = 0; i < 3; ++i)
+    VolumeGroup(main_sheet, kNormal[i].title, 6 + 60 * i, &kNormal[i], 1, false);
 
   auto* ip = MakeGroup(main_sheet, {"IP地址/端口：", "IP Address/Port:"},
                        QRect(6, 190, kGroupWidth, 58), "IPGroup");

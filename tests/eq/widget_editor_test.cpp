@@ -191,10 +191,12 @@ TEST_F(MarkerDrag, EachTickOrEventHandsOverAtMostOneFrequencyAndOneGain) {
   OpenPage(0);
   const ParamAddr freq = Field(0, 4, kFieldFreq);
   const ParamAddr gain = Field(0, 4, kFieldGain);
+  const QPoint start = graph->Marker(4)->pos();
   Press(4, Qt::LeftButton);
   MoveBy(20, -20);
   EXPECT_TRUE(link.writes.empty());  // pending until the tick
   Tick();
+  EXPECT_EQ(graph->Marker(4)->pos(), start + QPoint(20, -20));  // redraws leave it to the drag
   EXPECT_EQ(link.CountTo(freq), 1);
   EXPECT_EQ(link.CountTo(gain), 1);
   EXPECT_EQ(link.writes.size(), 2u);

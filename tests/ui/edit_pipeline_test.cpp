@@ -99,9 +99,9 @@ TEST_F(EditPathTest, ArrowKeysMoveGainVerticallyAndFrequencyHorizontally) {
   EXPECT_EQ(view_.Get(Band(1, 2)), 120);
   // Leaving an edit after a key commits whatever is current, so the same value may go out
   // twice; the steps themselves go out in order.
-  EXPECT_TRUE(IsSubsequence(Writes{{Band(1, 2), 121}, {Band(1, 1), 203}, {Band(1, 1), 204},
-                                   {Band(1, 2), 120}},
-                            link_.writes));
+  EXPECT_TRUE(IsSubsequence(
+      Writes{{Band(1, 2), 121}, {Band(1, 1), 203}, {Band(1, 1), 204}, {Band(1, 2), 120}},
+      link_.writes));
   for (const auto& [addr, value] : link_.writes) {
     EXPECT_TRUE(addr == Band(1, 1) || addr == Band(1, 2));
   }
@@ -123,8 +123,8 @@ TEST_F(EditPathTest, KeysDoNothingWhileNoEditIsCurrent) {
 TEST_F(EditPathTest, WheelStepsTheClickedEditOnly) {
   auto* q = Find<ParamEdit>("MusQEdit2");
   auto wheel = [this](int delta) {
-    QWheelEvent event(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, delta),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent event(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(Find<QWidget>("AdvPanel2"), &event);
     return event.isAccepted();
   };
@@ -140,8 +140,8 @@ TEST_F(EditPathTest, WheelStepsTheClickedEditOnly) {
   wheel(120);
   wheel(120);
   EXPECT_EQ(q->text(), "1.00");
-  EXPECT_EQ(link_.writes, (Writes{{Band(2, 3), 15}, {Band(2, 3), 14}, {Band(2, 3), 15},
-                                  {Band(2, 3), 16}}));
+  EXPECT_EQ(link_.writes,
+            (Writes{{Band(2, 3), 15}, {Band(2, 3), 14}, {Band(2, 3), 15}, {Band(2, 3), 16}}));
 
   // Choosing a tab ends the wheel's hold on the edit.
   QTest::mouseClick(Find<QWidget>("FormMusTabBtn"), Qt::LeftButton);

@@ -90,17 +90,17 @@ TEST_F(RegistryTest, StartUpLeavesDefaultsInBothTablesAndSendsNothing) {
 }
 
 TEST_F(RegistryTest, RefreshShowsTheTablesAndSendsNothing) {
-  device_.Set(0, 13 + 2, 150);       // band 1 gain +6 dB
-  device_.Set(0, 13 + 5 + 1, 204);   // band 2 1000 Hz
-  device_.Set(0, 13 + 10, 3);        // band 3 high shelf ...
-  device_.Set(0, 13 + 10 + 4, 24);   // ... slope 1.60
-  device_.Set(0, 13 + 10 + 3, 60);   // its peaking Q stays hidden
-  device_.Set(0, 6, 14);             // key +7
-  device_.Set(0, 7, 2);              // high-pass Butterworth
+  device_.Set(0, 13 + 2, 150);      // band 1 gain +6 dB
+  device_.Set(0, 13 + 5 + 1, 204);  // band 2 1000 Hz
+  device_.Set(0, 13 + 10, 3);       // band 3 high shelf ...
+  device_.Set(0, 13 + 10 + 4, 24);  // ... slope 1.60
+  device_.Set(0, 13 + 10 + 3, 60);  // its peaking Q stays hidden
+  device_.Set(0, 6, 14);            // key +7
+  device_.Set(0, 7, 2);             // high-pass Butterworth
   device_.Set(0, 8, 204);
-  device_.Set(0, 65, 7);             // HDMI2: the input gain comes from slot 5
+  device_.Set(0, 65, 7);  // HDMI2: the input gain comes from slot 5
   device_.Set(0, 5, 40);
-  device_.Set(30, 20, 9);            // all ten sources
+  device_.Set(30, 20, 9);  // all ten sources
   Ctx().edit.last_edit = {};
   Window().Refresh().RefreshPage(100);
   Window().Refresh().RefreshPage(0);

@@ -3,9 +3,9 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "model/binding/seams.h"
 #include "model/value_table.h"

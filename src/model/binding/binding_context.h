@@ -30,7 +30,7 @@ struct EditState {
   QPointer<ParamEdit> current_edit;  ///< `CurrentEdit`; the registry's Example means none
   QString saved_text;                ///< `SavedText`
   bool text_edited = false;
-  bool wheel_target = false;         ///< `WheelTarget`
+  bool wheel_target = false;           ///< `WheelTarget`
   std::array<int, 8> selected_band{};  ///< per `BandGroup`
   QPointer<ParamEdit> last_highlighted;
   LastEditRecord last_edit;   ///< `LastEdit`
@@ -40,9 +40,9 @@ struct EditState {
 /// Which channel the window shows and the channel-wide states.
 struct ChannelState {
   int current_tab = 0;
-  int view_page = 0;   ///< the current view page (the page the graph draws)
-  int page_index = 0;  ///< sheet of the main page control (the view address's low byte)
-  int sync_state = 0;  ///< 0 microphone 1 alone, 1 synced, 2 microphone 2 alone
+  int view_page = 0;    ///< the current view page (the page the graph draws)
+  int page_index = 0;   ///< sheet of the main page control (the view address's low byte)
+  int sync_state = 0;   ///< 0 microphone 1 alone, 1 synced, 2 microphone 2 alone
   int output_mode = 0;  ///< `OutputMode`: 0 automatic, 1 manual
   std::array<int, kPageCount> bypass_state{};
   int effect_sub_tab = 0;  ///< Tag of the effect sub-tab last chosen
@@ -64,9 +64,7 @@ struct BindingContext {
   ParamLink* link = nullptr;
   EqGraph* graph = nullptr;
 
-  ParamAddr ToDevice(ParamAddr view) const {
-    return MapToDevice(selection, device_values, view);
-  }
+  ParamAddr ToDevice(ParamAddr view) const { return MapToDevice(selection, device_values, view); }
   bool IsExample(const ParamEdit* edit) const {
     return edit == nullptr || edit == registry.Example();
   }

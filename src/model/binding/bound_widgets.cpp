@@ -35,9 +35,13 @@ void ParamEdit::keyPressEvent(QKeyEvent* event) {
   }
   QChar ch;
   switch (event->key()) {
-    case Qt::Key_Backspace: ch = QChar('\b'); break;
+    case Qt::Key_Backspace:
+      ch = QChar('\b');
+      break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: ch = QChar('\r'); break;
+    case Qt::Key_Enter:
+      ch = QChar('\r');
+      break;
     default: {
       const QString text = event->text();
       // Keys without a printable character (navigation, Delete, shortcuts) reach the edit.
@@ -49,8 +53,8 @@ void ParamEdit::keyPressEvent(QKeyEvent* event) {
       ch = text.at(0);
     }
   }
-  const bool allowed = ch == '\b' || ch == '\r' || ch == '-' || ch == '.' ||
-                       (ch >= QChar('0') && ch <= QChar('9'));
+  const bool allowed =
+      ch == '\b' || ch == '\r' || ch == '-' || ch == '.' || (ch >= QChar('0') && ch <= QChar('9'));
   emit KeyPressed(this, ch);
   if (allowed && ch != '\r') QLineEdit::keyPressEvent(event);
   event->accept();
@@ -79,10 +83,14 @@ ParamSelector::ParamSelector(QWidget* parent) : QComboBox(parent) {
 namespace {
 const char* LookName(PictureButton::Look look) {
   switch (look) {
-    case PictureButton::Look::kReleased: return "released";
-    case PictureButton::Look::kPressed: return "pressed";
-    case PictureButton::Look::kDisabledLook: return "disabledlook";
-    case PictureButton::Look::kNormal: break;
+    case PictureButton::Look::kReleased:
+      return "released";
+    case PictureButton::Look::kPressed:
+      return "pressed";
+    case PictureButton::Look::kDisabledLook:
+      return "disabledlook";
+    case PictureButton::Look::kNormal:
+      break;
   }
   return "normal";
 }

@@ -26,9 +26,9 @@ struct TabView {
   int output_base;  ///< output pair shown, or -1
 };
 constexpr TabView kTabViews[15] = {
-    {0, 0, -1},  {5, 3, 7},   {1, 1, -1},  {1, 1, -1}, {-1, 2, -1}, {5, 3, 5},
-    {5, 3, 11},  {5, 3, 13},  {5, 3, 15},  {22, 4, -1}, {5, 3, 9},  {21, 6, -1},
-    {21, 6, -1}, {5, 3, 17},  {5, 3, 19},
+    {0, 0, -1}, {5, 3, 7},   {1, 1, -1},  {1, 1, -1}, {-1, 2, -1},
+    {5, 3, 5},  {5, 3, 11},  {5, 3, 13},  {5, 3, 15}, {22, 4, -1},
+    {5, 3, 9},  {21, 6, -1}, {21, 6, -1}, {5, 3, 17}, {5, 3, 19},
 };
 
 /// Channel texts of the shared controls: `LeftBtn`, `RightBtn`, `MainLmuteBtn`,
@@ -38,17 +38,24 @@ struct ChannelTexts {
 };
 ChannelTexts TextsOfTab(int tab) {
   switch (tab) {
-    case 0: return {{"音乐左", "Left"}, {"音乐右", "Right"}, {}, {}};
+    case 0:
+      return {{"音乐左", "Left"}, {"音乐右", "Right"}, {}, {}};
     case 2:
-    case 3: return {{"麦克1", "MIC 1"}, {"麦克2", "MIC 2"}, {}, {}};
+    case 3:
+      return {{"麦克1", "MIC 1"}, {"麦克2", "MIC 2"}, {}, {}};
     case 5:
     case 7:
     case 13:
-      return {{"主左", "Main L"}, {"主右", "Main R"}, {"左静音", "L Mute"},
+      return {{"主左", "Main L"},
+              {"主右", "Main R"},
+              {"左静音", "L Mute"},
               {"左声道延时", "Left Delay"}};
-    case 6: return {{}, {}, {"中置静音", "Cen Mute"}, {"中置延时", "Center Delay"}};
-    case 10: return {{}, {}, {"超低静音", "SUB Mute"}, {"超低延时", "SUB Delay"}};
-    default: return {};
+    case 6:
+      return {{}, {}, {"中置静音", "Cen Mute"}, {"中置延时", "Center Delay"}};
+    case 10:
+      return {{}, {}, {"超低静音", "SUB Mute"}, {"超低延时", "SUB Delay"}};
+    default:
+      return {};
   }
 }
 
@@ -61,9 +68,7 @@ void SetChosenLook(QAbstractButton* b, bool chosen) {
 }
 
 bool IsRightChannelTab(int tab) { return tab == 5 || tab == 7 || tab == 13; }
-bool IsOutputModeTab(int tab) {
-  return tab == 5 || tab == 6 || tab == 7 || tab == 10 || tab == 13;
-}
+bool IsOutputModeTab(int tab) { return tab == 5 || tab == 6 || tab == 7 || tab == 10 || tab == 13; }
 
 }  // namespace
 
@@ -170,9 +175,10 @@ void ChannelOps::SetChannelTexts(int tab) {
     SetBiText(ctx_.registry.Find<QWidget>("AdvGroupBox1"),
               first ? BiText{"麦克风1压限", "MiC 1 Limit"} : BiText{"麦克风2压限", "MiC 2 Limit"},
               lang);
-    SetBiText(ctx_.registry.Find<QWidget>("AdvGroupBox16"),
-              first ? BiText{"麦克风1 噪声门", "MIC1 Noise"} : BiText{"麦克风2 噪声门", "MIC2 Noise"},
-              lang);
+    SetBiText(
+        ctx_.registry.Find<QWidget>("AdvGroupBox16"),
+        first ? BiText{"麦克风1 噪声门", "MIC1 Noise"} : BiText{"麦克风2 噪声门", "MIC2 Noise"},
+        lang);
   }
 }
 
@@ -187,7 +193,8 @@ void ChannelOps::ApplyVisibility(int tab) {
   for (const char* name : {"MainRmuteBtn", "OutRDelayLabel", "MainRdelayBar", "MainRdelayPane"}) {
     show(name, right);
   }
-  if (auto* mute = ctx_.registry.Find<QWidget>("MainLmuteBtn")) mute->move(right ? 18 : 58, mute->y());
+  if (auto* mute = ctx_.registry.Find<QWidget>("MainLmuteBtn"))
+    mute->move(right ? 18 : 58, mute->y());
   if (auto* mute = ctx_.registry.Find<QWidget>("MainRmuteBtn")) {
     if (right) mute->move(98, mute->y());
   }
@@ -257,7 +264,8 @@ void ChannelOps::EchoAToolButtonClick(int tag) {
 
 void ChannelOps::HintMusBtnClick(int tag) {
   const auto& buttons = ctx_.registry.HiddenPageButtons();
-  ApplyTabLook(buttons, tag >= 0 && tag < static_cast<int>(buttons.size()) ? buttons[tag] : nullptr);
+  ApplyTabLook(buttons,
+               tag >= 0 && tag < static_cast<int>(buttons.size()) ? buttons[tag] : nullptr);
   static constexpr int kHintPages[4] = {22, 23, 24, 22};
   if (tag < 0 || tag > 3) return;
   ctx_.selection.hint_page = kHintPages[tag];
@@ -356,7 +364,8 @@ void ChannelOps::ApplyResetButtonRule() {
 void ChannelOps::EnableOutputControls(bool enabled) {
   for (int slot = 0; slot <= 78; ++slot) {
     const ParamAddr a = MakeAddr(5, slot);
-    if (auto* bar = qobject_cast<ParamTrackBar*>(ctx_.registry.Primary(a))) bar->setEnabled(enabled);
+    if (auto* bar = qobject_cast<ParamTrackBar*>(ctx_.registry.Primary(a)))
+      bar->setEnabled(enabled);
     if (auto* bar = qobject_cast<ParamTrackBar*>(ctx_.registry.Extra(a, 0))) {
       bar->setEnabled(enabled);
     }

@@ -18,8 +18,8 @@ template <typename List>
 std::vector<QAbstractButton*> FindButtons(QWidget& root, const List& list) {
   std::vector<QAbstractButton*> out;
   for (const auto& b : list) {
-    out.push_back(root.findChild<QAbstractButton*>(QString::fromUtf8(b.name.data(),
-                                                                     b.name.size())));
+    out.push_back(
+        root.findChild<QAbstractButton*>(QString::fromUtf8(b.name.data(), b.name.size())));
   }
   return out;
 }
@@ -41,7 +41,8 @@ void ControlRegistry::Bind(QWidget& root) {
   for (const SlotEntry& e : AllSlotEntries()) {
     if (!HasCell(e.page, e.slot)) continue;
     primary_[e.page][e.slot] = FindNamed(root, e.primary);
-    primary_class_[e.page][e.slot] = primary_[e.page][e.slot] ? e.primary_class : ControlClass::kNone;
+    primary_class_[e.page][e.slot] =
+        primary_[e.page][e.slot] ? e.primary_class : ControlClass::kNone;
     display_[e.page][e.slot] = FindNamed(root, e.display);
     for (int k = 0; k < kExtras; ++k) extras_[k][e.page][e.slot] = FindNamed(root, e.extras[k]);
   }

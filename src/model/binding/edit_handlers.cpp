@@ -34,10 +34,9 @@ void EditHandlers::Connect() {
   auto wire_edit = [this](ParamEdit* e) {
     connect(e, &ParamEdit::Clicked, this, &EditHandlers::MusFreEdit1Click);
     connect(e, &ParamEdit::KeyPressed, this, &EditHandlers::MusFreEdit1KeyPress);
-    connect(e, &ParamEdit::KeyDown, this,
-            [this](ParamEdit* edit, int key, bool* consumed) {
-              *consumed = MusFreEdit1KeyDown(edit, key);
-            });
+    connect(e, &ParamEdit::KeyDown, this, [this](ParamEdit* edit, int key, bool* consumed) {
+      *consumed = MusFreEdit1KeyDown(edit, key);
+    });
     connect(e, &ParamEdit::Left, this, [this](ParamEdit*) { MusFreEdit1Exit(); });
   };
   for (const SlotEntry& e : AllSlotEntries()) {

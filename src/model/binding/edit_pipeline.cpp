@@ -21,11 +21,16 @@ struct StripWindow {
 
 StripWindow StripOf(int group, int effect_page) {
   switch (group) {
-    case 0: return {"MusPanScrollBar", 9};
-    case 1: return {"MicPanScrollBar", 8};
-    case 2: return {effect_page == 4 ? "RvbPanScrollBar" : "EchoPanScrollBar", 7};
-    case 3: return {"MainPanScrollBar", 5};
-    default: return {nullptr, 0};
+    case 0:
+      return {"MusPanScrollBar", 9};
+    case 1:
+      return {"MicPanScrollBar", 8};
+    case 2:
+      return {effect_page == 4 ? "RvbPanScrollBar" : "EchoPanScrollBar", 7};
+    case 3:
+      return {"MainPanScrollBar", 5};
+    default:
+      return {nullptr, 0};
   }
 }
 

@@ -32,10 +32,11 @@ void PageRefresh::BuildRegistry(QWidget& root) {
   }
   ApplyStartupContents(ctx_.device_values);
   // The volume markers and the per-mode start volume buttons of the system page.
-  const std::pair<const char*, ParamAddr> kSystemAddrs[] = {
-      {"MusMaxImage", MakeAddr(25, 4)}, {"MicMaxImage", MakeAddr(25, 3)},
-      {"EffMaxImage", MakeAddr(25, 5)}, {"SysVolRunBtn1", MakeAddr(25, 9)},
-      {"SysVolRunBtn2", MakeAddr(25, 9)}};
+  const std::pair<const char*, ParamAddr> kSystemAddrs[] = {{"MusMaxImage", MakeAddr(25, 4)},
+                                                            {"MicMaxImage", MakeAddr(25, 3)},
+                                                            {"EffMaxImage", MakeAddr(25, 5)},
+                                                            {"SysVolRunBtn1", MakeAddr(25, 9)},
+                                                            {"SysVolRunBtn2", MakeAddr(25, 9)}};
   for (const auto& [name, addr] : kSystemAddrs) {
     if (Bound* b = AsBound(ctx_.registry.Find<QWidget>(name))) b->SetTag(addr);
   }
@@ -256,8 +257,8 @@ void PageRefresh::RefreshInputSelector() {
   const int remembered = box->currentIndex();
   box->clear();
   const auto names = InputNames();
-  const int count = std::clamp(ctx_.device_values.Get(30, 20) + 1, 0,
-                               static_cast<int>(names.size()));
+  const int count =
+      std::clamp(ctx_.device_values.Get(30, 20) + 1, 0, static_cast<int>(names.size()));
   for (int i = 0; i < count; ++i) {
     const std::string_view name = names[i].In(ctx_.ui_language);
     box->addItem(QString::fromUtf8(name.data(), name.size()));
