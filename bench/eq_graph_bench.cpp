@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QWidget>
-#include <benchmark/benchmark.h>
 
 #include "eq/equaliser_graph.h"
 #include "model/binding/binding_context.h"
@@ -25,9 +25,9 @@ struct GraphBench {
     const int gains[10] = {126, 110, 150, 95, 120, 135, 100, 140, 120, 105};
     for (int b = 0; b < 10; ++b) view.Set(0, first + 5 * b + kFieldGain, gains[b]);
     view.Set(0, first + 5 * 8 + kFieldType, 3);  // a high shelf
-    view.Set(0, 7, 2);                            // high-pass on
+    view.Set(0, 7, 2);                           // high-pass on
     view.Set(0, 8, 40);
-    view.Set(0, 9, 1);                            // low-pass on
+    view.Set(0, 9, 1);  // low-pass on
     view.Set(0, 10, 330);
     panel.resize(w + 55, h + 54);
     auto* area = new QWidget(&panel);

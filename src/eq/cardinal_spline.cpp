@@ -2,8 +2,7 @@
 
 namespace kdsp {
 
-BezierControls CardinalSegment(std::span<const SplinePoint> points, std::size_t i,
-                               double tension) {
+BezierControls CardinalSegment(std::span<const SplinePoint> points, std::size_t i, double tension) {
   const std::size_t last = points.size() - 1;
   const SplinePoint& before = points[i == 0 ? 0 : i - 1];
   const SplinePoint& from = points[i];

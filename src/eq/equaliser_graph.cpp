@@ -156,9 +156,9 @@ void EqualiserGraph::PlaceAxisLabels() {
   for (int i = 0; i < static_cast<int>(freq_labels_.size()); ++i) {
     QLabel* label = freq_labels_[i];
     label->setText(QString::fromLatin1(kFrequencyAxisLabels[i].text));
-    label->setGeometry(Rnd(geometry_.FreqToX(kFrequencyAxisLabels[i].freq_hz)) + area.x() -
-                           kFreqLabelWidth / 2,
-                       area.y() + geometry_.height, kFreqLabelWidth, kAxisLabelHeight);
+    label->setGeometry(
+        Rnd(geometry_.FreqToX(kFrequencyAxisLabels[i].freq_hz)) + area.x() - kFreqLabelWidth / 2,
+        area.y() + geometry_.height, kFreqLabelWidth, kAxisLabelHeight);
     label->show();
   }
 }
@@ -247,8 +247,8 @@ void EqualiserGraph::ShowValueLabel(int row, int bands) {
     value_label_->adjustSize();
   }
   const int left = marker->x() + marker->width() / 2 - value_label_->width() / 2;
-  const int top = entry.gain >= 0 ? marker->y() + marker->height()
-                                  : marker->y() - value_label_->height() - 1;
+  const int top =
+      entry.gain >= 0 ? marker->y() + marker->height() : marker->y() - value_label_->height() - 1;
   if (value_label_->x() != left || value_label_->y() != top) value_label_->move(left, top);
   SetShown(value_label_, true);
 }

@@ -73,7 +73,9 @@ class EqualiserGraph : public QObject, public EqGraph {
   QImage& Canvas() { return surface_->Canvas(); }
   /// Painted onto the erased grid before the curve at every curve redraw (the bars); empty
   /// for none.
-  void SetUnderlay(std::function<void(QImage& canvas)> underlay) { underlay_ = std::move(underlay); }
+  void SetUnderlay(std::function<void(QImage& canvas)> underlay) {
+    underlay_ = std::move(underlay);
+  }
   /// Strokes the current curve again (no recomputation) and shows the bitmap: for a caller
   /// that erased the grid and drew under the curve itself.
   void RepaintCurve();

@@ -158,10 +158,17 @@ void MarkerEditor::RouteMove(QPoint in_area, Qt::MouseButtons buttons) {
 void MarkerEditor::RouteRelease(QPoint in_area, Qt::MouseButton button) {
   const Hit hit = HitTest(in_area);
   switch (hit.kind) {
-    case Hit::kMarker: EP1MouseUp(hit.marker, button); break;
-    case Hit::kLabel: EQlabelMouseUp(); break;
-    case Hit::kSurface: Image1MouseUp(button); break;
-    case Hit::kNothing: break;
+    case Hit::kMarker:
+      EP1MouseUp(hit.marker, button);
+      break;
+    case Hit::kLabel:
+      EQlabelMouseUp();
+      break;
+    case Hit::kSurface:
+      Image1MouseUp(button);
+      break;
+    case Hit::kNothing:
+      break;
   }
 }
 
@@ -246,7 +253,8 @@ void MarkerEditor::EP1MouseDown(int marker, Qt::MouseButton button, QPoint in_ma
     }
   } else if (button == Qt::RightButton && marker < kBandMarkers) {
     state_.drag_active = false;
-    state_.drag_anchor = graph_.Surface()->mapFrom(graph_.Area(), m->mapTo(graph_.Area(), in_marker));
+    state_.drag_anchor =
+        graph_.Surface()->mapFrom(graph_.Area(), m->mapTo(graph_.Area(), in_marker));
     if (OutputPageAutomatic()) return;
     SelectBandField(marker, kFieldQ);
     const int page = ctx_.channel.view_page;

@@ -22,8 +22,7 @@ ParamAddr Field(int page, int band, int field) {
 void Click(QWidget* w) {
   for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
     QMouseEvent e(type, QPointF(5, 5), QPointF(w->mapToGlobal(QPoint(5, 5))), Qt::LeftButton,
-                  type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                  Qt::NoModifier);
+                  type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
   }
 }
@@ -68,7 +67,7 @@ TEST_F(MarkerDrag, BandMarkersStopAtTheTopAndBottomOfTheGraph) {
 }
 
 TEST_F(MarkerDrag, LowPassDraggedFarRightSwitchesTheFilterOff) {
-  device.Set(0, 9, 2);    // Butterworth
+  device.Set(0, 9, 2);  // Butterworth
   device.Set(0, 10, 300);
   OpenPage(0);
   EXPECT_EQ(graph->Table().Row(11).type, 202);

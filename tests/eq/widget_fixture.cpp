@@ -45,7 +45,8 @@ void MakeControl(QWidget& parent, ControlClass cls, const std::string& name, con
     case ControlClass::kHighPassTypeSelector:
     case ControlClass::kLowPassTypeSelector: {
       auto* box = new ParamSelector(&parent);
-      for (std::string_view item : e.items) box->addItem(QString::fromUtf8(item.data(), item.size()));
+      for (std::string_view item : e.items)
+        box->addItem(QString::fromUtf8(item.data(), item.size()));
       for (int i = box->count(); i <= e.raw_max; ++i) box->addItem(QString::number(i));
       if (cls == ControlClass::kBandTypeSelector) box->SetHint("1");
       if (cls == ControlClass::kHighPassTypeSelector) box->SetHint("20");
@@ -53,9 +54,15 @@ void MakeControl(QWidget& parent, ControlClass cls, const std::string& name, con
       w = box;
       break;
     }
-    case ControlClass::kTypeLabel: w = new TypeLabel(&parent); break;
-    case ControlClass::kSpinButtons: w = new SpinButtons(&parent); break;
-    default: w = new PictureButton(&parent); break;
+    case ControlClass::kTypeLabel:
+      w = new TypeLabel(&parent);
+      break;
+    case ControlClass::kSpinButtons:
+      w = new SpinButtons(&parent);
+      break;
+    default:
+      w = new PictureButton(&parent);
+      break;
   }
   w->setObjectName(object_name);
   w->setGeometry(0, 0, 40, 20);
@@ -86,8 +93,8 @@ void BuildControls(QWidget& parent) {
 }  // namespace
 
 int RecordingLink::CountTo(ParamAddr a) const {
-  return static_cast<int>(std::count_if(writes.begin(), writes.end(),
-                                        [a](const auto& w) { return w.first == a; }));
+  return static_cast<int>(
+      std::count_if(writes.begin(), writes.end(), [a](const auto& w) { return w.first == a; }));
 }
 
 GraphFixture::GraphFixture() {
@@ -164,11 +171,10 @@ void GraphFixture::MoveTo(QPoint in_area) {
 
 void GraphFixture::Release() {
   QWidget* target = grab_ != nullptr ? grab_ : graph->Surface();
-  const Qt::MouseButton button =
-      (buttons_ & Qt::RightButton) ? Qt::RightButton : Qt::LeftButton;
+  const Qt::MouseButton button = (buttons_ & Qt::RightButton) ? Qt::RightButton : Qt::LeftButton;
   buttons_ = Qt::NoButton;
-  Send(target, QEvent::MouseButtonRelease,
-       pointer_ - target->mapTo(graph->Area(), QPoint(0, 0)), button);
+  Send(target, QEvent::MouseButtonRelease, pointer_ - target->mapTo(graph->Area(), QPoint(0, 0)),
+       button);
   grab_ = nullptr;
 }
 

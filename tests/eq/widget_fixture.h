@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <QColor>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 #include "eq/equaliser_graph.h"
 #include "eq/marker_editor.h"

@@ -35,7 +35,7 @@ TEST_F(GraphDrawing, FrameDrawsGridBordersAndAxisLabels) {
   EXPECT_EQ(grid.pixel(522, 40), kLineGrey);  // 1 kHz, 522.45 rounded
   EXPECT_EQ(grid.pixel(530, 40), kPaper);
   EXPECT_EQ(grid.pixel(Rnd(g.FreqToX(2000)), 40), kLightGrey);
-  EXPECT_EQ(grid.pixel(0, 150), kLineGrey);    // left border
+  EXPECT_EQ(grid.pixel(0, 150), kLineGrey);     // left border
   EXPECT_EQ(grid.pixel(882, 150), kLightGrey);  // right border
   EXPECT_EQ(grid.pixel(300, 89), kLineGrey);    // 0 dB
   EXPECT_EQ(grid.pixel(300, Rnd(g.DbToY(-3))), kLightGrey);

@@ -3,6 +3,7 @@
 // that fill the system page's mode lists and buttons.
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QStackedWidget>
 
 #include "model/binding/channel_ops.h"

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QStyle>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace kdsp {
 
@@ -74,11 +75,15 @@ ParamTrackBar::ParamTrackBar(Qt::Orientation orientation, QWidget* parent)
   setTracking(true);
 }
 
+void ParamTrackBar::wheelEvent(QWheelEvent* event) { event->ignore(); }
+
 StatusPane::StatusPane(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignCenter); }
 
 ParamSelector::ParamSelector(QWidget* parent) : QComboBox(parent) {
   connect(this, &QComboBox::activated, this, [this](int item) { emit Chosen(this, item); });
 }
+
+void ParamSelector::wheelEvent(QWheelEvent* event) { event->ignore(); }
 
 namespace {
 const char* LookName(PictureButton::Look look) {
@@ -136,6 +141,8 @@ SpinButtons::SpinButtons(QWidget* parent)
   up_->setArrowType(Qt::UpArrow);
   down_->setArrowType(Qt::DownArrow);
   up_->setFocusPolicy(Qt::NoFocus);
+  up_->setAutoRepeat(true);
+  down_->setAutoRepeat(true);
   down_->setFocusPolicy(Qt::NoFocus);
   up_->setObjectName("up");
   down_->setObjectName("down");

@@ -63,6 +63,10 @@ class ParamTrackBar : public QSlider, public Bound {
   Q_OBJECT
  public:
   explicit ParamTrackBar(Qt::Orientation orientation, QWidget* parent = nullptr);
+
+ protected:
+  /// The wheel belongs to the window (it steps the clicked edit), not to the bar under it.
+  void wheelEvent(QWheelEvent* event) override;
 };
 
 /// Text of a trackbar's value.
@@ -81,6 +85,10 @@ class ParamSelector : public QComboBox, public Bound {
 
  signals:
   void Chosen(ParamSelector* selector, int item);
+
+ protected:
+  /// A turn of the wheel over a selector would change its item without storing it.
+  void wheelEvent(QWheelEvent* event) override;
 };
 
 /// Button with pictures: switches keep their state "0" / "1" in the Hint.
