@@ -115,8 +115,24 @@ class QuietHost : public LinkHost {
 /// What the receive side may leave behind whatever it was given: names of at most 20
 /// printable characters, a device id of eight hex digits, 16-bit words in the table (when it
 /// held only such words before), a known exchange state.
+/// `pages` limits the table check to the rows that can have changed (all rows when empty).
 void CheckReceiveInvariants(const ReceiveDispatcher& dispatcher, const LinkState& state,
-                            const ValueTable& device_values);
+                            const ValueTable& device_values, std::span<const int> pages = {});
+
+/// True when every cell outside rows `pages` is 0.
+bool ZeroOutside(const ValueTable& table, std::span<const int> pages);
+
+/// True when every cell holds a 16-bit word.
+bool HoldsWords(const ValueTable& table);
+
+/// Every cell set to a value no file or frame can carry (70000 + slot), so that any store
+/// shows.
+const ValueTable& MarkedTable();
+
+/// True when every cell of `table` that differs from `MarkedTable()` satisfies `may_change`
+/// and holds a 16-bit word.
+bool OnlyChangedWhere(const ValueTable& table, bool (*may_change)(int page, int slot, int kind),
+                      int kind);
 
 /// True when `frame` is a whole, well-formed frame: header, box address, LEN = size - 3,
 /// a known command and the right checksum.

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <utility>
 
 #include "link/link_component.h"
 #include "model/binding/translatable.h"
@@ -62,7 +63,11 @@ void LinkBridge::ShowMessage(const BilingualText& text, const BilingualText& cap
 void LinkBridge::SetSceneMode(int scene) { window_.Context().selection.scene_mode = scene; }
 
 void LinkBridge::RefreshAllPages() {
+  // The first refresh of a connection is where a locked front panel brings up the lock.
+  first_refresh_pending_ = lock_check_armed_;
+  lock_check_armed_ = false;
   window_.Refresh().RefreshPage(PageRefresh::kAllPages);
+  first_refresh_pending_ = false;
   window_.Channels().SelectChannel(window_.Context().channel.current_tab);
   window_.Refresh().RefreshPage(window_.Context().channel.view_page);
 }
@@ -129,9 +134,7 @@ QString LinkBridge::ModeName(int set, int index) const {
 }
 
 bool LinkBridge::TakeFirstRefreshAfterOnline() {
-  const bool armed = lock_check_armed_;
-  lock_check_armed_ = false;
-  return armed && link_ != nullptr && link_->machine().state().FirstOnlineDone;
+  return std::exchange(first_refresh_pending_, false);
 }
 
 void LinkBridge::OnLanguageChanged(int lang) {

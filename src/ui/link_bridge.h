@@ -55,7 +55,8 @@ class LinkBridge : public LinkHost, public ParamLink {
   MainWindow& window_;
   StatusPopup& popup_;
   LinkComponent* link_ = nullptr;
-  bool lock_check_armed_ = true;
+  bool lock_check_armed_ = true;        ///< no refresh of arrival since the unlinked look
+  bool first_refresh_pending_ = false;  ///< inside the arrival's refresh of every page
 };
 
 }  // namespace kdsp::ui

@@ -122,15 +122,21 @@ TEST_F(EditPathTest, KeysDoNothingWhileNoEditIsCurrent) {
 
 TEST_F(EditPathTest, WheelStepsTheClickedEditOnly) {
   auto* q = Find<ParamEdit>("MusQEdit2");
-  auto wheel = [this](int delta) {
-    QWheelEvent event(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, delta), Qt::NoButton,
+  auto wheel_over = [](QWidget* target, int delta) {
+    QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(Find<QWidget>("AdvPanel2"), &event);
+    QApplication::sendEvent(target, &event);
     return event.isAccepted();
   };
-  // Before any click the wheel is not the edits' business.
+  auto wheel = [&](int delta) { return wheel_over(Find<QWidget>("AdvPanel2"), delta); };
+  // Before any click the wheel is not the edits' business, and it turns no bar or selector.
   wheel(-120);
   EXPECT_EQ(q->text(), "1.00");
+  wheel_over(Find<QWidget>("MusEQGainBar2"), 120);
+  wheel_over(Find<QWidget>("MusHPTypeBox"), -120);
+  EXPECT_EQ(Find<QSlider>("MusEQGainBar2")->value(), 120);
+  EXPECT_EQ(Find<ParamSelector>("MusHPTypeBox")->currentIndex(), 0);
+  EXPECT_TRUE(link_.writes.empty());
 
   QTest::mouseClick(q, Qt::LeftButton);
   EXPECT_TRUE(wheel(-120));

@@ -138,6 +138,25 @@ TEST_F(OnlineTest, ArrivalInTheDanceSceneShowsTheDancePageOfTheOpenOutput) {
   EXPECT_EQ(Find<PictureButton>("DiscoModeBtn")->CurrentLook(), PictureButton::Look::kPressed);
 }
 
+TEST_F(OnlineTest, LockedFrontPanelLocksTheWindowOnArrivalOnly) {
+  box().SetParam(30, 4, 1);
+  auto* lock = new QWidget(window_.get());
+  lock->setObjectName("FirstCheckGrop");
+  lock->hide();
+  // Tabs chosen before the box is found do not use up the check.
+  QTest::mouseClick(Find<QWidget>("FormMICATabBtn"), Qt::LeftButton);
+  EXPECT_FALSE(lock->isVisible());
+  Connect();
+  EXPECT_TRUE(lock->isVisible());
+  EXPECT_EQ(window_->Context().channel.current_tab, 0);
+  EXPECT_FALSE(Find<QWidget>("FormPageItem")->isEnabled());
+  // Later refreshes of the same connection leave the window alone.
+  lock->hide();
+  QTest::mouseClick(Find<QWidget>("FormMICATabBtn"), Qt::LeftButton);
+  QTest::mouseClick(Find<QWidget>("FormMusTabBtn"), Qt::LeftButton);
+  EXPECT_FALSE(lock->isVisible());
+}
+
 TEST_F(OnlineTest, ClosingWhileOnlineSaysFarewellOnce) {
   Connect();
   ASSERT_EQ(box().Counters().byes, 0);

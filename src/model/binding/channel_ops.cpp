@@ -205,18 +205,20 @@ void ChannelOps::ApplyVisibility(int tab) {
   }
 }
 
-void ChannelOps::ApplyCurveColour(bool manual_rule) {
+void ChannelOps::ApplyCurveColour() {
   if (ctx_.graph == nullptr) return;
   const bool grey = ctx_.channel.view_page == 5 && ctx_.channel.output_mode == 0;
-  ctx_.graph->SetCurveColour(grey && manual_rule ? kCurveGrey : kCurveOrange);
+  ctx_.graph->SetCurveColour(grey ? kCurveGrey : kCurveOrange);
 }
 
 void ChannelOps::RedrawAll() {
-  if (ctx_.graph != nullptr) ctx_.graph->DrawEqCurve(100, ctx_.channel.view_page);
+  // The graph draws nothing while a refresh runs; the refresh ends with a full redraw.
+  if (ctx_.graph == nullptr || ctx_.edit.refresh_in_progress) return;
+  ctx_.graph->DrawEqCurve(100, ctx_.channel.view_page);
 }
 
 void ChannelOps::RedrawSelected() {
-  if (ctx_.graph == nullptr) return;
+  if (ctx_.graph == nullptr || ctx_.edit.refresh_in_progress) return;
   const int page = ctx_.channel.view_page;
   const int group = GroupOf(page);
   ctx_.graph->DrawEqCurve(ctx_.edit.selected_band[group], page);
@@ -233,7 +235,7 @@ void ChannelOps::FormMusTabBtnClick(int tab) {
   if (auto* pages = ctx_.registry.Find<QStackedWidget>("FormPageItem")) {
     if (ctx_.channel.page_index < pages->count()) pages->setCurrentIndex(ctx_.channel.page_index);
   }
-  ApplyCurveColour(true);
+  ApplyCurveColour();
   if (tab == 4) {
     EchoAToolButtonClick(ctx_.channel.effect_sub_tab);
   } else {
@@ -388,10 +390,7 @@ void ChannelOps::AutoModeBtnClick(int state) {
   pipeline_.WriteParam(kOutputModeAddr, state);
   ctx_.channel.output_mode = state;
   EnableOutputControls(state != 0);
-  if (ctx_.graph != nullptr) {
-    const bool grey = state == 0 && ctx_.channel.view_page == 5;
-    ctx_.graph->SetCurveColour(grey ? kCurveGrey : kCurveOrange);
-  }
+  ApplyCurveColour();
   RedrawAll();
 }
 

@@ -44,7 +44,7 @@ class ChannelOps : public QObject {
   /// The reset button is enabled only while the page's bypass is off and its group enabled.
   void ApplyResetButtonRule();
   /// Orange, or grey for the output page in automatic output mode.
-  void ApplyCurveColour(bool manual_rule);
+  void ApplyCurveColour();
 
   /// Chosen button opaque with white text, the others transparent with orange text.
   static void ApplyTabLook(const std::vector<QAbstractButton*>& buttons, QAbstractButton* chosen);

@@ -219,7 +219,9 @@ void EditHandlers::MainHPTypeBoxChange(ParamSelector* box, int item) {
   pipeline_.WriteParam(box->Tag(), item);
   const int bands = EqBandCount(PageOf(box->Tag()));
   const int row = box->Kind() == kKindHighPassType ? bands : bands + 1;
-  if (ctx_.graph != nullptr) ctx_.graph->DrawEqCurve(row, ctx_.channel.view_page);
+  if (ctx_.graph != nullptr && !ctx_.edit.refresh_in_progress) {
+    ctx_.graph->DrawEqCurve(row, ctx_.channel.view_page);
+  }
 }
 
 void EditHandlers::ShowInputLabel(int input_source) {

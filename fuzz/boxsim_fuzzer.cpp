@@ -1,0 +1,118 @@
+// The emulated box's request handler given any bytes from a console: a session of one transport
+// kind (the first input byte) fed a script of byte pieces, clock steps and faults, and the box
+// asked to handle raw byte strings as frames.
+//
+// Checks: the box's memory keeps 16-bit words and names of at most 20 bytes; every USB send is
+// one 64-byte input report; on the serial port and TCP the sends, joined, are a stream of
+// acknowledgements and well-formed frames (checksums spoilt only when told to).
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "boxsim/box_session.h"
+#include "boxsim/box_sim.h"
+#include "boxsim/fault.h"
+#include "fuzz_support.h"
+#include "link/core/rx_assembler.h"
+
+namespace {
+
+using namespace kdsp;
+using namespace kdsp::boxsim;
+
+enum Op : std::uint8_t { kFeed, kWait, kFault, kHandle, kFaultLine, kOpCount };
+
+const BoxMemory& Factory() {
+  static const BoxMemory memory = MakeFactoryMemory();
+  return memory;
+}
+
+void CheckMemory(const BoxMemory& m) {
+  KDSP_FUZZ_CHECK(fuzz::HoldsWords(m.params));
+  for (const std::string& name : m.mode_names) KDSP_FUZZ_CHECK(name.size() <= kNameBytes);
+  for (const std::string& name : m.hint_names) KDSP_FUZZ_CHECK(name.size() <= kNameBytes);
+  KDSP_FUZZ_CHECK(m.user_password.size() == 4);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::ScriptReader in(data, size);
+  const auto kind = static_cast<LinkKind>(in.Byte() % 3);
+  std::int64_t now_ms = 0;
+  BoxSim box(Factory(), [&now_ms] { return now_ms; });
+  BoxSession session(box, kind, kind == LinkTcp ? kTcpSendGapMs : 0);
+
+  Bytes stream;  // everything sent on the serial port or TCP, in order
+  bool spoilt = false;
+  auto drain = [&] {
+    while (auto send = session.PopDue()) {
+      if (kind == LinkUsb) {
+        KDSP_FUZZ_CHECK(send->size() == static_cast<std::size_t>(BoxSession::kInputReportLength));
+        KDSP_FUZZ_CHECK((*send)[0] == 0);
+        const std::span<const std::uint8_t> body = std::span(*send).subspan(1);
+        if (!IsAck(body)) {
+          // The frame and its filler: the frame has to fit the report whole.
+          const std::size_t frame_size = body[2] + 3u;
+          KDSP_FUZZ_CHECK(frame_size <= body.size());
+          KDSP_FUZZ_CHECK(fuzz::IsWellFormedFrame(body.first(frame_size)) || spoilt);
+        }
+      } else {
+        stream.insert(stream.end(), send->begin(), send->end());
+      }
+    }
+  };
+
+  while (!in.Empty()) {
+    switch (in.Byte() % kOpCount) {
+      case kFeed:
+        session.Feed(in.Chunk());
+        drain();
+        break;
+      case kWait:
+        now_ms += in.Word();
+        drain();
+        break;
+      case kFault: {
+        const auto fault = static_cast<FaultKind>(in.Byte() % 8);
+        spoilt |= fault == FaultKind::kCorrupt;
+        box.Inject({fault, static_cast<int>(in.Word())});
+        break;
+      }
+      case kHandle: {
+        const auto answers = box.Handle(in.Chunk(), kind);
+        for (const Answer& a : answers) {
+          KDSP_FUZZ_CHECK(!a.bytes.empty());
+          KDSP_FUZZ_CHECK(fuzz::IsWellFormedFrame(a.bytes) || IsAck(a.bytes) || spoilt);
+        }
+        break;
+      }
+      case kFaultLine: {
+        const auto text = in.Chunk();
+        const auto fault = ParseFaultLine(
+            std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+        if (fault) {
+          spoilt |= fault->fault.kind == FaultKind::kCorrupt;
+          box.Schedule(*fault);
+        }
+        break;
+      }
+    }
+  }
+  // Let everything held or delayed go out.
+  now_ms += 1000000;
+  drain();
+  CheckMemory(box.Memory());
+
+  if (kind != LinkUsb) {
+    // No stray byte between the answers and nothing left half-sent.
+    RxAssembler rx;
+    std::size_t used = 0;
+    for (const RxUnit& unit : rx.Feed(stream)) {
+      KDSP_FUZZ_CHECK(unit.is_ack || fuzz::IsWellFormedFrame(unit.bytes) || spoilt);
+      used += unit.bytes.size();
+    }
+    KDSP_FUZZ_CHECK(used == stream.size());
+  }
+  return 0;
+}
