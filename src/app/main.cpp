@@ -19,6 +19,8 @@
 #include "ui/link_bridge.h"
 #include "ui/main_window.h"
 #include "ui/status_popup.h"
+#include "ui/system_link.h"
+#include "ui/system_page.h"
 
 namespace {
 
@@ -94,6 +96,8 @@ int main(int argc, char** argv) {
   kdsp::LinkComponent link(device_values, bridge);
   bridge.Attach(&link);
   window.SetLink(&bridge);
+  kdsp::ui::LinkSystemAdapter system_link(link);
+  window.System().SetLink(&system_link);
   window.SetLanguageListener([&bridge](int lang) { bridge.OnLanguageChanged(lang); });
   window.SetFarewell([&link] { link.machine().FarewellOnClose(); });
   link.SetTcpEndpoint(window.findChild<QLineEdit*>("IPstrEdit")->text(),

@@ -42,6 +42,8 @@ class MarkerEditor : public QObject {
   void HandOverPending();
 
   const DragState& State() const { return state_; }
+  /// The drag state itself, shared with the volume markers of the system page.
+  DragState& SharedState() { return state_; }
   bool DragActive() const { return state_.drag_active; }
 
  protected:

@@ -15,11 +15,19 @@
 
 #include "model/equaliser_reset.h"
 #include "ui/app_title.h"
+#include "ui/aux_page.h"
+#include "eq/equaliser_graph.h"
 #include "ui/graph_panel.h"
+#include "ui/hint_page.h"
 #include "ui/language.h"
+#include "ui/effects_page.h"
+#include "ui/mic_page.h"
 #include "ui/music_page.h"
+#include "ui/output_page.h"
+#include "spectrum/spectrum_display.h"
 #include "ui/settings_column.h"
 #include "ui/style.h"
+#include "ui/system_page.h"
 #include "ui/tab_strip.h"
 #include "ui/title_strip.h"
 
@@ -36,6 +44,26 @@ constexpr int kGraphTop = 259;
 constexpr const char* kSheetNames[7] = {
     "AdvTabSheet1_mus",    "AdvTabSheet2_mic", "AdvTabSheet3_Eff", "AdvTabSheet4_Main",
     "AdvTabSheet5_Center", "AdvTabSheet6",     "AdvTabSheet7_sur"};
+
+// The sheet of `FormPageItem` with index i; sheets without a page builder stay empty.
+QWidget* BuildSheet(int i, QWidget* parent) {
+  switch (i) {
+    case 0:
+      return BuildMusicPage(parent);
+    case 1:
+      return BuildMicPage(parent);
+    case 2:
+      return BuildEffectsPage(parent);
+    case 3:
+      return BuildOutputPage(parent);
+    case 4:
+      return BuildHintPage(parent);
+    case 6:
+      return BuildAuxPage(parent);
+    default:
+      return new QWidget(parent);
+  }
+}
 
 }  // namespace
 
@@ -57,12 +85,19 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
   // double-buffered without further ado.
   setStyleSheet(ConsoleStyleSheet());
   BuildShell();
+  graph_ = std::make_unique<EqualiserGraph>(ctx_, pipeline_, *graph_panel_);
+  ctx_.graph = graph_.get();
+  system_ = std::make_unique<SystemPage>(*this);
+  spectrum_ = std::make_unique<SpectrumDisplay>(ctx_, *graph_, *graph_panel_,
+                                                QString::fromUtf8(kAppTitle));
   resize(kClientWidth + 2 * kBorder, kClientHeight + 2 * kBorder);
   timer1_.setInterval(10);
   connect(&timer1_, &QTimer::timeout, this, [this] {
     pipeline_.BandChangeCheck();
+    graph_->HandOverPending();
     emit Tick();
   });
+  connect(this, &MainWindow::Tick, spectrum_.get(), &SpectrumDisplay::TimerStep);
   qApp->installEventFilter(this);
 }
 
@@ -87,7 +122,7 @@ void MainWindow::BuildShell() {
   pages_ = new QStackedWidget(main_area_);
   pages_->setObjectName("FormPageItem");
   for (int i = 0; i < 7; ++i) {
-    QWidget* sheet = i == 0 ? BuildMusicPage(pages_) : new QWidget(pages_);
+    QWidget* sheet = BuildSheet(i, pages_);
     sheet->setObjectName(kSheetNames[i]);
     pages_->addWidget(sheet);
   }
@@ -167,10 +202,12 @@ void MainWindow::FirstShow() {
   if (first_show_run_) return;
   first_show_run_ = true;
   refresh_.BuildRegistry(*this);
+  graph_->WireBandLabels();
   handlers_.Connect();
   channels_.Connect();
   volumes_.Connect();
   ResetAllEqualisers(ctx_.device_values, ctx_.view_values);
+  system_->FirstShow();
   channels_.FormMusTabBtnClick(0);
   timer1_.start();
   FillSerialPorts();
@@ -206,6 +243,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
+bool MainWindow::SpectrumFrozen() const { return spectrum_->SpectrumFrozen(); }
+
 bool MainWindow::ShortcutsActive() const { return settings_->currentIndex() == 0; }
 
 bool MainWindow::HandleShortcut(int key) {
@@ -237,7 +276,7 @@ bool MainWindow::HandleShortcut(int key) {
       step = -1;
       break;
     case Qt::Key_P:
-      spectrum_frozen_ = !spectrum_frozen_;
+      spectrum_->ToggleFrozen();
       return true;
     default:
       return false;

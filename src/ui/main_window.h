@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <functional>
 
 #include <QLocale>
@@ -21,7 +23,16 @@ class QStackedWidget;
 namespace kdsp::ui {
 
 class GraphPanel;
+}  // namespace kdsp::ui
+
+namespace kdsp {
+class EqualiserGraph;
+class SpectrumDisplay;
+}  // namespace kdsp
+
+namespace kdsp::ui {
 class SettingsColumn;
+class SystemPage;
 class TabStrip;
 class TitleStrip;
 
@@ -39,8 +50,11 @@ class MainWindow : public QWidget {
 
   /// The link the edit path hands its writes to (none: changes are stored only).
   void SetLink(ParamLink* link);
-  /// The equaliser graph (none: nothing is drawn).
+  /// Replaces the window's own equaliser graph as the edit path sees it (none: nothing is
+  /// drawn). Tests use it to watch redraws.
   void SetGraph(EqGraph* graph);
+  /// The window's equaliser graph in `AdvPanel1`.
+  EqualiserGraph& Graph() { return *graph_; }
   /// Called after a language change, for windows that are not children of this one (the
   /// status popup of the link).
   void SetLanguageListener(std::function<void(int)> listener);
@@ -67,7 +81,9 @@ class MainWindow : public QWidget {
   /// True while the settings panel shows its first sheet (the shortcuts are on).
   bool ShortcutsActive() const;
   /// `SpectrumFrozen`: toggled by P.
-  bool SpectrumFrozen() const { return spectrum_frozen_; }
+  bool SpectrumFrozen() const;
+  /// The spectrum analyser over the graph.
+  SpectrumDisplay& Spectrum() { return *spectrum_; }
 
   /// Prefills the network address fields of the settings column.
   void SetNetworkAddress(const QString& host, const QString& port);
@@ -78,6 +94,8 @@ class MainWindow : public QWidget {
   PageRefresh& Refresh() { return refresh_; }
   ChannelOps& Channels() { return channels_; }
   VolumeLimits& Volumes() { return volumes_; }
+  /// The system page: preset files, device modes, locks and the hidden service access.
+  SystemPage& System() { return *system_; }
   QTimer& Timer1() { return timer1_; }
 
  signals:
@@ -111,6 +129,9 @@ class MainWindow : public QWidget {
   TabStrip* tabs_ = nullptr;
   QStackedWidget* pages_ = nullptr;
   GraphPanel* graph_panel_ = nullptr;
+  std::unique_ptr<EqualiserGraph> graph_;
+  std::unique_ptr<SystemPage> system_;  // after graph_: it shares the graph's drag state
+  std::unique_ptr<SpectrumDisplay> spectrum_;  // after graph_: it draws on the graph
   QComboBox* com_ports_ = nullptr;
 
   std::function<void(int)> language_listener_;
@@ -119,7 +140,6 @@ class MainWindow : public QWidget {
   bool show_done_ = false;
   bool first_show_run_ = false;
   bool maximised_ = false;
-  bool spectrum_frozen_ = false;
   QRect normal_geometry_;
 };
 

@@ -5,8 +5,8 @@
 namespace kdsp::ui {
 
 /// The 260-pixel settings column: the page control `AdvPageControl1` with its sheets
-/// "主控界面" (normal volumes, network address) and "系统设定" (maximum volumes). The mode,
-/// lock and file groups of these sheets belong to the system page.
+/// "主控界面" (normal volumes, quick-recall modes, front-panel lock, network address) and
+/// "系统设定" (maximum volumes, device modes, mode files).
 class SettingsColumn : public QTabWidget {
   Q_OBJECT
  public:

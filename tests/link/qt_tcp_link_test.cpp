@@ -1,6 +1,8 @@
 // The link component against the emulated box over loopback TCP.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include "boxsim/box_server_thread.h"
 #include "qt_test_support.h"
 
@@ -16,6 +18,8 @@ class TcpLink : public ::testing::Test {
     boxsim::ServerOptions options;
     options.tcp = true;
     options.tcp_port = 0;
+    // The console cuts the TCP stream into frames itself, so answers may share a read.
+    options.send_gap_ms = 0;
     ASSERT_TRUE(server.Start(options)) << server.Error();
     rig.link.SetTcpEndpoint(QStringLiteral("127.0.0.1"), QString::number(server.Port()));
   }
@@ -130,11 +134,24 @@ TEST_F(TcpLink, SplitMergedAndCorruptedAnswers) {
 
 TEST_F(TcpLink, ASilentBoxIsDeclaredLost) {
   ConnectFromStartUp();
+  testing::BoxTrace trace(box());
+  QElapsedTimer clock;
+  clock.start();
   box().GoSilent();
   ASSERT_TRUE(WaitFor([&] { return !rig.host.messages.empty(); }));
   EXPECT_EQ(rig.host.messages[0].text, "已断开连接!");
   EXPECT_EQ(rig.host.LastText(), "Off Line");
   EXPECT_FALSE(rig.link.machine().HoldTimerOn());
+  // Five seconds of link time (250 hold ticks) after the first unanswered poll, which was
+  // asked again after two and four seconds: three polls went unheard.
+  EXPECT_GE(clock.elapsed(), 250 * testing::FastTimings().hold_ms);
+  int unheard = 0;
+  for (const auto& e : trace.Events()) {
+    if (e.what != "unheard") continue;
+    ++unheard;
+    EXPECT_EQ(e.bytes, BuildValueFrame(CmdRead, PageRead, kStatusPage));
+  }
+  EXPECT_EQ(unheard, 3);
 
   // The box comes back: the link button links again.
   box().Resume();

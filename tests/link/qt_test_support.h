@@ -5,14 +5,19 @@
 // runs a LinkComponent with a fake window.
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "boxsim/box_sim.h"
 #include "boxsim/hid_endpoint.h"
@@ -31,9 +36,21 @@ inline QCoreApplication& App() {
   return *app;
 }
 
-/// Runs the event loop until `done` holds or `timeout_ms` passed; returns `done()`.
+/// Runs the event loop until `done` holds or `timeout_ms` passed; returns `done()`. Unlike
+/// QTest::qWaitFor, which sleeps 10 ms between rounds of events, this one handles every event
+/// as it comes, so the link's fast test timers and the box's answers are not held back. A
+/// short wake-up timer re-checks conditions that other threads change (the box's counters).
 inline bool WaitFor(const std::function<bool()>& done, int timeout_ms = 15000) {
-  return QTest::qWaitFor(done, timeout_ms);
+  QElapsedTimer clock;
+  clock.start();
+  QTimer wake;
+  wake.start(2);
+  while (!done()) {
+    if (clock.elapsed() >= timeout_ms) return done();
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  return true;
 }
 
 /// A device handle that reads nothing and records what is written to it.
@@ -115,15 +132,70 @@ class ScriptedHid : public HidBackend {
   std::shared_ptr<Shared> shared_;
 };
 
-/// Faster timers for the tests; the tick counts of the link stay those of the box's pace.
+/// Faster timers for the tests; the tick counts of the link stay those of the box's pace, so
+/// a transfer repeats a request after 31 ticks (155 ms here), an idle link polls every 50 hold
+/// ticks (150 ms) and is lost after five of those. The emulated box answers within a
+/// millisecond on loopback, far inside every limit.
 inline LinkTimings FastTimings() {
   LinkTimings t;
-  t.search_ms = 150;
-  t.transfer_ms = 15;
-  t.transfer_tcp_ms = 25;
-  t.hold_ms = 5;
+  t.search_ms = 60;
+  t.transfer_ms = 5;
+  t.transfer_tcp_ms = 5;
+  t.hold_ms = 3;
   return t;
 }
+
+/// The box's own record of a conversation (its log): every frame it heard and what it did
+/// with its answers, in order. Filled from the box's server thread.
+class BoxTrace {
+ public:
+  struct Event {
+    std::string what;  ///< "rx", "tx", "corrupted", "dropped", "unheard", "rejected", "fault"
+    Bytes bytes;
+  };
+  explicit BoxTrace(boxsim::BoxSim& box) : box_(box) {
+    box_.SetLog([this](std::string_view line) { Add(line); });
+  }
+  ~BoxTrace() { box_.SetLog({}); }
+  BoxTrace(const BoxTrace&) = delete;
+  BoxTrace& operator=(const BoxTrace&) = delete;
+
+  std::vector<Event> Events() const {
+    std::lock_guard lock(mutex_);
+    return events_;
+  }
+  /// Frames the box heard (and answered or not), oldest first.
+  std::vector<Bytes> Heard() const {
+    std::vector<Bytes> out;
+    for (const Event& e : Events()) {
+      if (e.what == "rx" || e.what == "unheard") out.push_back(e.bytes);
+    }
+    return out;
+  }
+  void Clear() {
+    std::lock_guard lock(mutex_);
+    events_.clear();
+  }
+
+ private:
+  void Add(std::string_view line) {
+    Event e;
+    const std::size_t space = line.find(' ');
+    e.what = std::string(line.substr(0, space));
+    if (e.what != "fault" && space != std::string_view::npos) {
+      for (std::size_t i = space + 1; i + 1 < line.size(); i += 3) {
+        e.bytes.push_back(
+            static_cast<std::uint8_t>(std::stoi(std::string(line.substr(i, 2)), nullptr, 16)));
+      }
+    }
+    std::lock_guard lock(mutex_);
+    events_.push_back(std::move(e));
+  }
+
+  boxsim::BoxSim& box_;
+  mutable std::mutex mutex_;
+  std::vector<Event> events_;
+};
 
 /// A LinkComponent with a fake window, on the test's event loop.
 struct QtLinkRig {

@@ -244,6 +244,7 @@ void PageRefresh::RefreshModeLists() {
       box->addItem(QString::number(n) + "-" + mode);
     }
     box->setCurrentIndex(selected >= 0 && selected < box->count() ? selected : -1);
+    if (mode_list_handler_) mode_list_handler_(box);
   };
   fill("SysModeBox", 0, ctx_.device_values.Get(30, 2));
   fill("SysMode2Box", 1, ctx_.device_values.Get(30, 34));
@@ -293,9 +294,12 @@ void PageRefresh::LockIfRequired() {
   if (lock == nullptr) return;  // the lock screen comes with the system page
   if (ops_ != nullptr) ops_->FormMusTabBtnClick(0);
   if (auto* pages = ctx_.registry.Find<QStackedWidget>("FormPageItem")) pages->setCurrentIndex(0);
+  if (QWidget* area = lock->parentWidget()) {
+    lock->move((area->width() - lock->width()) / 2, lock->y());
+  }
   lock->show();
   lock->raise();
-  if (auto* edit = ctx_.registry.Find<QWidget>("PanelPassWordEdit")) edit->setFocus();
+  if (auto* edit = lock->findChild<QWidget*>("PanelPassWordEdit")) edit->setFocus();
   for (const char* name : {"FormPageItem", "AdvPanel1", "AdvPageControl1"}) {
     if (auto* w = ctx_.registry.Find<QWidget>(name)) w->setEnabled(false);
   }

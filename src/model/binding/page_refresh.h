@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+#include <QComboBox>
 #include <QWidget>
 
 #include "model/binding/binding_context.h"
@@ -31,6 +34,17 @@ class PageRefresh {
   /// the clicked one shown pressed, the other with its disabled look, its state written.
   void SysMusInputLevelClick(QAbstractButton* clicked);
 
+  /// The change handler of a mode list (`SysModeBox`, `SysMode2Box`, `SysMode3Box`), run by a
+  /// refresh after it has filled the list and selected the current mode.
+  void SetModeListHandler(std::function<void(QComboBox* list)> handler) {
+    mode_list_handler_ = std::move(handler);
+  }
+
+  /// The quick-recall buttons drawn for the current device mode: the button of modes 1..6
+  /// pressed, the others with their disabled look; the seventh shows "..." below mode 7, else
+  /// the mode's number pressed.
+  void RefreshModeButtons();
+
  private:
   void RebindViews();
   void RefreshControls(int view_page);
@@ -40,7 +54,6 @@ class PageRefresh {
   void RefreshSystemPage();
   void RefreshModeLists();
   void RefreshInputSelector();
-  void RefreshModeButtons();
   void LockIfRequired();
   bool OutputBase(int* base) const;
 
@@ -48,6 +61,7 @@ class PageRefresh {
   EditPipeline& pipeline_;
   EditHandlers& handlers_;
   ChannelOps* ops_ = nullptr;
+  std::function<void(QComboBox*)> mode_list_handler_;
 };
 
 }  // namespace kdsp

@@ -1,7 +1,5 @@
 #include "model/binding/volume_limits.h"
 
-#include <cmath>
-
 #include <QLabel>
 
 namespace kdsp {
@@ -56,10 +54,41 @@ int VolumeLimits::LastAccepted(const ParamTrackBar* bar) const {
   return Locate(bar, &g, &r) ? last_[g][r] : 0;
 }
 
+int VolumeLimits::MarkerLeft(int position) {
+  // 1.89 x p + 53 in hundredths, so that 147.5 (p = 50) is a true tie.
+  const int hundredths = 189 * position + 5300;
+  int q = hundredths / 100;
+  int r = hundredths % 100;
+  if (r < 0) {
+    r += 100;
+    --q;
+  }
+  if (r > 50 || (r == 50 && q % 2 != 0)) ++q;
+  return q;
+}
+
+int VolumeLimits::PositionAt(int marker_left) {
+  // (left - 53) x 100 / 189 rounded to nearest; 189 is odd, so no tie can occur.
+  const int n = (marker_left - 53) * 100;
+  const int twice = 2 * n + (n >= 0 ? 189 : -189);
+  return twice / (2 * 189);
+}
+
 void VolumeLimits::PlaceMarker(const char* name, int position) {
   auto* marker = ctx_.registry.Find<QWidget>(name);
   if (marker == nullptr) return;
-  marker->move(static_cast<int>(std::nearbyint(1.89 * position + 53)), marker->y());
+  marker->move(MarkerLeft(position), marker->y());
+}
+
+void VolumeLimits::PlaceMarkersOf(const ParamTrackBar* bar) {
+  int g = 0, r = 0;
+  if (!Locate(bar, &g, &r)) return;
+  if (groups_[g].bars[kStart] != nullptr) {
+    PlaceMarker(groups_[g].start_marker, groups_[g].bars[kStart]->value());
+  }
+  if (groups_[g].bars[kMaximum] != nullptr) {
+    PlaceMarker(groups_[g].max_marker, groups_[g].bars[kMaximum]->value());
+  }
 }
 
 void VolumeLimits::SysMusNormalVolBarChange(ParamTrackBar* bar) {

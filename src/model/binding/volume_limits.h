@@ -22,6 +22,14 @@ class VolumeLimits : public QObject {
   /// The position a bar last accepted (0 before its first change).
   int LastAccepted(const ParamTrackBar* bar) const;
 
+  /// Left edge of a marker standing for `position` (0..84 spans 53..212): 1.89 x position + 53,
+  /// rounded to the nearest pixel, ties to even. Exact in integers.
+  static int MarkerLeft(int position);
+  /// The position a marker's left edge stands for: (left - 53) / 1.89 rounded (never a tie).
+  static int PositionAt(int marker_left);
+  /// Puts the start and maximum markers of the group of `bar` back onto their bars' positions.
+  void PlaceMarkersOf(const ParamTrackBar* bar);
+
  private:
   enum Role { kNormal = 0, kStart = 1, kMaximum = 2 };
   struct Group {

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "model/binding/binding_context.h"
+#include "spectrum/maths/sample_block_exchange.h"
+#include "spectrum/maths/spectrum_cycle.h"
+#include "spectrum/maths/spectrum_transform.h"
+#include "spectrum/sample_source.h"
+
+class QWidget;
+
+namespace kdsp {
+
+class EqualiserGraph;
+class PictureButton;
+
+/// The live spectrum of the computer's audio input, drawn as blue bars on the equaliser graph
+/// under its curve. The recorder delivers blocks on its own thread; the capture hook keeps the
+/// newest one (unless the spectrum is off, frozen or a marker is being dragged), and the
+/// window's 10 ms tick transforms it on the fifth tick of each eleven and draws it on the
+/// eleventh. Every curve redraw also draws the latest bars under the new curve.
+class SpectrumDisplay : public QObject {
+  Q_OBJECT
+ public:
+  /// Shows a plain notice (a message box by default).
+  using Notifier = std::function<void(const QString& text)>;
+
+  /// The set-up at window creation, after the graph's first frame: the recorder is created on
+  /// `source` (the default audio input when none is given) with the capture hook and started;
+  /// a failed start leaves `AudioAvailable` false and shows nothing. The buttons `PinPPBtn`
+  /// and `PinDCFBtn` are looked up under `buttons_root`; `notice_caption` captions the notice.
+  SpectrumDisplay(BindingContext& ctx, EqualiserGraph& graph, QWidget& buttons_root,
+                  QString notice_caption, std::unique_ptr<SampleSource> source = nullptr,
+                  QObject* parent = nullptr);
+  /// Stops the recorder.
+  ~SpectrumDisplay() override;
+
+  /// The window timer's step, after the drag hand-over.
+  void TimerStep();
+  /// Draws the bars of the last transform. `erase`: the cycle's own redraw, which copies the
+  /// empty grid back first and strokes the curve again afterwards; otherwise the bars go onto
+  /// whatever the canvas holds (a curve redraw that has just erased it).
+  void DrawSpectrumBars(bool erase);
+
+  /// The spectrum button: on and off, or the notice when the recorder did not start.
+  void PinPPBtnClick();
+  /// The floor button: `LowFloor` follows its state.
+  void PinDCFBtnClick();
+  /// The freeze key: new blocks are dropped while frozen, so the picture stays.
+  void ToggleFrozen() { frozen_.store(!frozen_.load()); }
+
+  /// The capture hook (`OnRecord`); runs on the audio system's thread.
+  void CaptureHook(std::span<const std::uint8_t> block);
+
+  bool SpectrumOn() const { return spectrum_on_.load(); }
+  bool SpectrumFrozen() const { return frozen_.load(); }
+  bool AudioAvailable() const { return audio_available_; }
+  bool LowFloor() const { return low_floor_; }
+  /// `SpectrumTick`: position in the 11-tick cycle.
+  int SpectrumTick() const { return cycle_.Position(); }
+  /// Blocks the capture hook has kept so far.
+  long BlocksTaken() const { return blocks_taken_.load(); }
+  const SpectrumTransform& Transform() const { return transform_; }
+  SampleSource& Source() { return *source_; }
+  /// Replaces the message box of the notice.
+  void SetNotifier(Notifier notifier) { notifier_ = std::move(notifier); }
+
+  /// The notice of a missing audio device in the language `ui_language` (1 Chinese).
+  static QString NoDeviceText(int ui_language);
+
+ private:
+  void PaintBars(QImage& canvas);
+  /// Flips a two-state button (its Hint and look) and returns its new state.
+  static bool ToggleSwitch(PictureButton* button, bool& fallback);
+  bool DragActiveForCapture() const;
+
+  BindingContext& ctx_;
+  EqualiserGraph& graph_;
+  QPointer<QWidget> notice_parent_;
+  QString notice_caption_;
+  Notifier notifier_;
+  QPointer<PictureButton> pp_button_;
+  QPointer<PictureButton> dcf_button_;
+  bool pp_state_ = false;   // the buttons' states when a button is missing
+  bool dcf_state_ = false;
+
+  std::unique_ptr<SampleSource> source_;
+  SpectrumTransform transform_;
+  SampleBlockExchange exchange_;
+  SpectrumCycle cycle_;
+  std::vector<int> tops_;  // grows with the graph's width only
+
+  std::atomic<bool> spectrum_on_{false};
+  std::atomic<bool> frozen_{false};
+  std::atomic<bool> drag_seen_{false};  // `DragActive` as of the last tick, for other threads
+  std::atomic<long> blocks_taken_{0};
+  bool audio_available_ = true;
+  bool low_floor_ = false;
+};
+
+}  // namespace kdsp

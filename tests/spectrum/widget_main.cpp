@@ -1,0 +1,15 @@
+// One offscreen QApplication for every widget test of the spectrum analyser. Tests that need
+// the sound system in a given state run again in a fresh copy of this binary (see
+// widget_support.h); the copy starts here too.
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
