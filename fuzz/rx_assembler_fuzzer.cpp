@@ -63,10 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   KDSP_FUZZ_CHECK(whole.RxBuf() == in_pieces.RxBuf());
 
   RxAssembler bytewise;
-  std::vector<Bytes> single;
-  single.reserve(stream.size());
-  for (const std::uint8_t b : stream) single.push_back({b});
-  KDSP_FUZZ_CHECK(FeedAll(bytewise, single) == units);
+  std::vector<RxUnit> one_by_one;
+  for (std::size_t i = 0; i < stream.size(); ++i) {
+    for (RxUnit& u : bytewise.Feed(std::span(stream).subspan(i, 1))) {
+      one_by_one.push_back(std::move(u));
+    }
+  }
+  KDSP_FUZZ_CHECK(one_by_one == units);
 
   // The held partial unit never outgrows the largest frame.
   KDSP_FUZZ_CHECK(in_pieces.RxBuf().size() <= 258);

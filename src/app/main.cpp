@@ -33,6 +33,8 @@ struct Options {
   QString screenshot_language;  ///< "zh" or "en" for the grab
   int screenshot_delay_ms = 1500;
   bool screenshot_maximised = false;
+  int screenshot_tab = -1;     ///< channel tab to open before the grab
+  int screenshot_subtab = -1;  ///< effect sub-tab to open before the grab
 };
 
 Options ParseOptions(const QStringList& args) {
@@ -52,6 +54,10 @@ Options ParseOptions(const QStringList& args) {
       o.screenshot_language = args[++i];
     } else if (a == "--screenshot-maximised") {
       o.screenshot_maximised = true;
+    } else if (a == "--screenshot-tab" && has_value) {
+      o.screenshot_tab = args[++i].toInt();
+    } else if (a == "--screenshot-subtab" && has_value) {
+      o.screenshot_subtab = args[++i].toInt();
     } else if (a == "--screenshot-delay" && has_value) {
       o.screenshot_delay_ms = args[++i].toInt();
     }
@@ -115,6 +121,10 @@ int main(int argc, char** argv) {
     QTimer::singleShot(options.screenshot_delay_ms, &window, [&window, &options] {
       const int wanted = options.screenshot_language == "en" ? 0 : 1;
       if (window.UiLanguage() != wanted) window.RzToolButton11Click();
+      if (options.screenshot_tab >= 0) window.Channels().FormMusTabBtnClick(options.screenshot_tab);
+      if (options.screenshot_subtab >= 0) {
+        window.Channels().EchoAToolButtonClick(options.screenshot_subtab);
+      }
       if (options.screenshot_maximised) window.ToggleMaximised();
       QTimer::singleShot(300, &window, [&window, &options] {
         window.grab().save(options.screenshot);

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include "model/bi_text.h"
 #include "presets/codec/preset_dirs.h"
 #include "presets/codec/preset_kind.h"
 
