@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <QLineEdit>
@@ -33,8 +34,12 @@ struct Options {
   QString screenshot_language;  ///< "zh" or "en" for the grab
   int screenshot_delay_ms = 1500;
   bool screenshot_maximised = false;
-  int screenshot_tab = -1;     ///< channel tab to open before the grab
-  int screenshot_subtab = -1;  ///< effect sub-tab to open before the grab
+  int screenshot_tab = -1;       ///< channel tab to open before the grab
+  int screenshot_subtab = -1;    ///< effect sub-tab to open before the grab
+  int screenshot_hint = -1;      ///< hidden-page sub-button to press before the grab
+  int screenshot_settings = -1;  ///< sheet of the settings column to show
+  bool screenshot_lock = false;  ///< show the lock screen
+  bool screenshot_spectrum = false;  ///< switch the spectrum on at start
 };
 
 Options ParseOptions(const QStringList& args) {
@@ -58,6 +63,14 @@ Options ParseOptions(const QStringList& args) {
       o.screenshot_tab = args[++i].toInt();
     } else if (a == "--screenshot-subtab" && has_value) {
       o.screenshot_subtab = args[++i].toInt();
+    } else if (a == "--screenshot-hint" && has_value) {
+      o.screenshot_hint = args[++i].toInt();
+    } else if (a == "--screenshot-settings" && has_value) {
+      o.screenshot_settings = args[++i].toInt();
+    } else if (a == "--screenshot-lock") {
+      o.screenshot_lock = true;
+    } else if (a == "--screenshot-spectrum") {
+      o.screenshot_spectrum = true;
     } else if (a == "--screenshot-delay" && has_value) {
       o.screenshot_delay_ms = args[++i].toInt();
     }
@@ -116,6 +129,7 @@ int main(int argc, char** argv) {
     window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
   }
   window.show();
+  if (options.screenshot_spectrum) window.findChild<QPushButton*>("PinPPBtn")->click();
 
   if (!options.screenshot.isEmpty()) {
     QTimer::singleShot(options.screenshot_delay_ms, &window, [&window, &options] {
@@ -124,6 +138,17 @@ int main(int argc, char** argv) {
       if (options.screenshot_tab >= 0) window.Channels().FormMusTabBtnClick(options.screenshot_tab);
       if (options.screenshot_subtab >= 0) {
         window.Channels().EchoAToolButtonClick(options.screenshot_subtab);
+      }
+      if (options.screenshot_hint >= 0) window.Channels().HintMusBtnClick(options.screenshot_hint);
+      if (options.screenshot_settings >= 0) {
+        window.findChild<QTabWidget*>("AdvPageControl1")
+            ->setCurrentIndex(options.screenshot_settings);
+      }
+      if (options.screenshot_lock) {
+        QWidget* lock = window.findChild<QWidget*>("FirstCheckGrop");
+        lock->move((lock->parentWidget()->width() - lock->width()) / 2, lock->y());
+        lock->show();
+        lock->raise();
       }
       if (options.screenshot_maximised) window.ToggleMaximised();
       QTimer::singleShot(300, &window, [&window, &options] {

@@ -7,9 +7,8 @@
 namespace kdsp {
 
 AudioCapture::AudioCapture(QObject* owner)
-    : QObject(owner), splitter_(kBlockSamples, [this](std::span<const std::uint8_t> block) {
-        OnBlock(block);
-      }) {
+    : QObject(owner),
+      splitter_(kBlockSamples, [this](std::span<const std::uint8_t> block) { OnBlock(block); }) {
   has_input_ = !QMediaDevices::audioInputs().isEmpty();
 }
 
@@ -39,7 +38,8 @@ QString AudioCapture::ErrorDescription(QAudio::Error error) {
     case QAudio::UnderrunError:
       return QStringLiteral("Audio data is not being fed to the audio device fast enough.");
     case QAudio::FatalError:
-      return QStringLiteral("A non-recoverable error has occurred; the audio device is not usable.");
+      return QStringLiteral(
+          "A non-recoverable error has occurred; the audio device is not usable.");
   }
   return {};
 }

@@ -12,9 +12,9 @@
 
 namespace kdsp {
 
-SpectrumDisplay::SpectrumDisplay(BindingContext& ctx, EqualiserGraph& graph,
-                                 QWidget& buttons_root, QString notice_caption,
-                                 std::unique_ptr<SampleSource> source, QObject* parent)
+SpectrumDisplay::SpectrumDisplay(BindingContext& ctx, EqualiserGraph& graph, QWidget& buttons_root,
+                                 QString notice_caption, std::unique_ptr<SampleSource> source,
+                                 QObject* parent)
     : QObject(parent),
       ctx_(ctx),
       graph_(graph),

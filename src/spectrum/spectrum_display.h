@@ -92,7 +92,7 @@ class SpectrumDisplay : public QObject {
   Notifier notifier_;
   QPointer<PictureButton> pp_button_;
   QPointer<PictureButton> dcf_button_;
-  bool pp_state_ = false;   // the buttons' states when a button is missing
+  bool pp_state_ = false;  // the buttons' states when a button is missing
   bool dcf_state_ = false;
 
   std::unique_ptr<SampleSource> source_;

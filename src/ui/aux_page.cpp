@@ -1,5 +1,6 @@
 #include "ui/aux_page.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -13,6 +14,27 @@
 namespace kdsp::ui {
 
 namespace {
+
+/// Swallows the pointer and key input of the inner tab bar: the sheets are chosen only
+/// through the tab buttons (the first one belongs to the hidden service access).
+class InputSink : public QObject {
+ public:
+  explicit InputSink(QObject* parent) : QObject(parent) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
 
 QLabel* Title(QWidget* parent, const BiText& text, const QRect& geometry,
               const char* name = nullptr) {
@@ -116,11 +138,12 @@ void LimitTable(QWidget* sheet, const BiText& title, const char* channel, const 
   constexpr int kLabelWidth = 54;
   constexpr int kCell = 96;
   for (int c = 0; c < 3; ++c) {
-    QLabel* head = Title(group, kColumns[c], QRect(kLabelWidth + c * kCell, 20, kCell - 6, 18));
+    QLabel* head = Title(group, kColumns[c], QRect(kLabelWidth + c * kCell, 16, kCell - 6, 28));
     head->setAlignment(Qt::AlignCenter);
+    head->setWordWrap(true);
   }
   for (int r = 0; r < 3; ++r) {
-    const int top = 42 + 28 * r;
+    const int top = 46 + 28 * r;
     Title(group, kRows[r], QRect(8, top, kLabelWidth - 10, 22));
     const QString prefix = QString("AUX") + channel;
     const std::string add = (prefix + kRowNames[r] + "MaxAddEdit").toStdString();
@@ -175,14 +198,16 @@ QWidget* BuildAuxPage(QWidget* parent) {
   QWidget* limits = LimitSheet(tabs);
   SetBiText(limits, {"用户均衡限制", "User balance limit"}, 1);
   tabs->addTab(limits, limits->windowTitle());
-  // The sheets are chosen only through the tab buttons (the first one is hidden service
-  // access), so the inner tabs show which sheet is open but take no clicks or keys.
-  tabs->tabBar()->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+  // The inner tabs show which sheet is open but take no clicks or keys.
+  tabs->tabBar()->installEventFilter(new InputSink(tabs->tabBar()));
+  tabs->installEventFilter(new InputSink(tabs));  // Ctrl+Tab from an edit of a sheet
   tabs->tabBar()->setFocusPolicy(Qt::NoFocus);
   tabs->setFocusPolicy(Qt::NoFocus);
   tabs->setStyleSheet(
-      "QTabBar::tab { padding: 8px 3px; font-size: 11px; }"
+      "QTabBar::tab { padding: 4px 2px; font-size: 11px; }"
       "QTabWidget::pane { border: none; border-left: 2px solid #f39800; }");
+  tabs->setUsesScrollButtons(false);
+  tabs->setElideMode(Qt::ElideRight);
   tabs->setCurrentIndex(1);
   return sheet;
 }

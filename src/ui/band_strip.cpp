@@ -103,7 +103,7 @@ QWidget* BuildBandStrip(QWidget* parent, const BandStripSpec& spec, const QPoint
   frame->setProperty("bandStrip", true);
 
   MakeLabel(frame, {"增益", "Gain"}, QRect(4, 3, 40, 18))->setProperty("rowTitle", true);
-  MakeLabel(frame, {"类型", "Type"}, QRect(4, 70, 34, 18))->setProperty("rowTitle", true);
+  MakeLabel(frame, {"类型", "Type"}, QRect(4, 70, 31, 18))->setProperty("rowTitle", true);
   MakeLabel(frame, {"频率", "Hz"}, QRect(4, 165, 40, 18))->setProperty("rowTitle", true);
   MakeLabel(frame, {"Q值", "Q"}, QRect(4, 188, 40, 18))->setProperty("rowTitle", true);
   auto* scale = new DbScale(frame);

@@ -51,18 +51,18 @@ void BuildEchoPage(QWidget* page) {
   const int b_width = kSheetWidth - kButtonColumn - 6 - b;
   const int row = kColumnWidth - 12;
 
-  auto* level = Boxed(page, QRect(a, 2, kColumnWidth, 40), "EchoLevelFrame");
-  AddStackedRow(level,
-                {{"回声音量", "Echo Effect Vol"}, "EchoEffLevelBar", "EchoEffLevelPane",
-                 "EchoEffPhaseBtn"},
-                QRect(6, 5, row, kStackedRowHeight));
+  auto* level = Boxed(page, QRect(a, 2, kColumnWidth, 44), "EchoLevelFrame");
+  AddStackedRow(
+      level,
+      {{"回声音量", "Echo Effect Vol"}, "EchoEffLevelBar", "EchoEffLevelPane", "EchoEffPhaseBtn"},
+      QRect(6, 6, row, kStackedRowHeight));
 
   auto* filters =
-      MakeGroup(page, {"回声高低通", "Echo LHP "}, QRect(a, 46, kColumnWidth, 176), "EchoLHPGroup");
+      MakeGroup(page, {"回声高低通", "Echo LHP "}, QRect(a, 50, kColumnWidth, 172), "EchoLHPGroup");
   AddFilterRows(filters,
                 {"EchoHPTypeBox", "EchoHPFreBar", "EchoHPFrePane", "EchoLPTypeBox", "EchoLPFreBar",
                  "EchoLPFrePane"},
-                QRect(6, 26, row, 140), 36, 34);
+                QRect(6, 26, row, 140), 35, 34);
 
   auto* delays = Boxed(page, QRect(b, 2, b_width, 220), "EchoDelayFrame");
   const SliderRow kDelays[5] = {
@@ -85,24 +85,26 @@ void BuildReverbPage(QWidget* page) {
   const int b_width = kSheetWidth - kButtonColumn - 6 - b;
   const int row = kColumnWidth - 12;
 
-  auto* levels = Boxed(page, QRect(a, 2, kColumnWidth, 74), "RvbLevelFrame");
+  auto* levels = Boxed(page, QRect(a, 2, kColumnWidth, 76), "RvbLevelFrame");
+  AddStackedRow(
+      levels,
+      {{"混响音量", "Rvb Effect Vol"}, "RvbEffLevelBar", "RvbEffLevelPane", "RvbEffPhaseBtn"},
+      QRect(6, 5, row, kStackedRowHeight));
   AddStackedRow(levels,
-                {{"混响音量", "Rvb Effect Vol"}, "RvbEffLevelBar", "RvbEffLevelPane",
-                 "RvbEffPhaseBtn"},
-                QRect(6, 5, row, kStackedRowHeight));
-  AddStackedRow(levels,
-                {{"混响直达声", "Rvb Direct Vol"}, "RvbDirectLevelBar", "RvbDirectLevelPane",
+                {{"混响直达声", "Rvb Direct Vol"},
+                 "RvbDirectLevelBar",
+                 "RvbDirectLevelPane",
                  "RvbDirectPhaseBtn"},
                 QRect(6, 39, row, kStackedRowHeight));
 
-  auto* times = Boxed(page, QRect(b, 2, b_width, 74), "RvbTimeFrame");
+  auto* times = Boxed(page, QRect(b, 2, b_width, 76), "RvbTimeFrame");
   AddStackedRow(times, {{"混响预延时", "Rvb PreDelay"}, "RvbPreDelayBar", "RvbPreDelayPane"},
                 QRect(6, 5, b_width - 12, kStackedRowHeight));
   AddStackedRow(times, {{"混响时间", "Rvb Time"}, "RvbTimeBar", "RvbTimePane"},
                 QRect(6, 39, b_width - 12, kStackedRowHeight));
 
-  auto* filters = MakeGroup(page, {"混响高低通", "Rvb LHP "},
-                            QRect(a, 82, b + b_width - a, 140), "RvbLHPGroup");
+  auto* filters = MakeGroup(page, {"混响高低通", "Rvb LHP "}, QRect(a, 82, b + b_width - a, 140),
+                            "RvbLHPGroup");
   AddFilterColumns(filters,
                    {"RvbHPTypeBox", "RvbHPFreBar", "RvbHPFrePane", "RvbLPTypeBox", "RvbLPFreBar",
                     "RvbLPFrePane"},

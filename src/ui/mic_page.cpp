@@ -45,14 +45,13 @@ QWidget* BuildMicPage(QWidget* parent) {
       {{"压缩比例", "Ratio"}, "MicRmsRatioBar", "MicRmsRatioPane"},
   };
   for (int i = 0; i < 4; ++i) {
-    AddStackedRow(limiter, kLimiter[i],
-                  QRect(6, 18 + i * kRowPitch, row_width, kStackedRowHeight));
+    AddStackedRow(limiter, kLimiter[i], QRect(6, 18 + i * kRowPitch, row_width, kStackedRowHeight));
   }
 
   // The noise gate; its title follows the microphone shown. Its attack exists in the box and
   // in the slot map but is never offered.
-  auto* gate = MakeGroup(sheet, {"麦克风1 噪声门", "MIC1 Noise"},
-                         QRect(right, 2, right_width, 84), "AdvGroupBox16");
+  auto* gate = MakeGroup(sheet, {"麦克风1 噪声门", "MIC1 Noise"}, QRect(right, 2, right_width, 84),
+                         "AdvGroupBox16");
   const int gate_width = right_width - 12;
   AddStackedRow(gate, {{"启动电平", "Threshold\n"}, "MicNoiseLevelBar", "MicNoiseLevelPane"},
                 QRect(6, 18, gate_width, kStackedRowHeight));

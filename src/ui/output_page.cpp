@@ -10,7 +10,7 @@ namespace kdsp::ui {
 namespace {
 
 constexpr int kColumnWidth = 176;
-constexpr int kMuteWidth = 72;
+constexpr int kMuteWidth = 78;
 
 QWidget* Boxed(QWidget* parent, const QRect& geometry, const char* name) {
   auto* frame = MakeFrame(parent, geometry, name);
@@ -41,7 +41,10 @@ QWidget* BuildOutputPage(QWidget* parent) {
        "MainEchoALevelBar",
        "MainEchoALevelPane",
        "MainEchoAPhaseBtn"},
-      {{"混响效果电平", "Rvb Effect Vol"}, "MainRvbLevelBar", "MainRvbLevelPane", "MainRvbPhaseBtn"},
+      {{"混响效果电平", "Rvb Effect Vol"},
+       "MainRvbLevelBar",
+       "MainRvbLevelPane",
+       "MainRvbPhaseBtn"},
   };
   for (int i = 0; i < 4; ++i) {
     AddStackedRow(mix, kMix[i], QRect(6, 12 + 52 * i, row, kStackedRowHeight));
@@ -68,23 +71,22 @@ QWidget* BuildOutputPage(QWidget* parent) {
   // Mutes, delays and the output volume. The right-channel controls are shown, and the left
   // mute moved aside for them, only for outputs with a right channel.
   auto* side = Boxed(sheet, QRect(right_x, 2, right_width, 220), "AdvGroupBox7");
-  MakeMuteSwitch(side, "MainLmuteBtn", QRect(58, 8, kMuteWidth, 24), QString());
-  MakeMuteSwitch(side, "MainRmuteBtn", QRect(98, 8, kMuteWidth, 24),
-                 QString::fromUtf8("右静音"));
+  MakeMuteSwitch(side, "MainLmuteBtn", QRect(58, 10, kMuteWidth, 24), QString());
+  MakeMuteSwitch(side, "MainRmuteBtn", QRect(98, 10, kMuteWidth, 24), QString::fromUtf8("右静音"));
   const int side_row = right_width - 16;
-  AddStackedRow(side,
-                {{"左通道延时 ", "Left Delay"}, "MainLdelayBar", "MainLdelayPane", {},
-                 "OutLDelayLabel"},
-                QRect(8, 44, side_row, kStackedRowHeight));
-  AddStackedRow(side,
-                {{"右通道延时 ", "Right Delay"}, "MainRdelayBar", "MainRdelayPane", {},
-                 "OutRDelayLabel"},
-                QRect(8, 84, side_row, kStackedRowHeight));
-  auto* out_gain = Boxed(side, QRect(4, 126, right_width - 8, 44), "AdvGroupBox21");
-  AddStackedRow(out_gain,
-                {{"输出音量", "Out Gain "}, "MainOutLevelBar", "MainOutLevelPane",
-                 "MainOutphasebtn"},
-                QRect(4, 6, right_width - 16, kStackedRowHeight));
+  AddStackedRow(
+      side,
+      {{"左通道延时 ", "Left Delay"}, "MainLdelayBar", "MainLdelayPane", {}, "OutLDelayLabel"},
+      QRect(8, 50, side_row, kStackedRowHeight));
+  AddStackedRow(
+      side,
+      {{"右通道延时 ", "Right Delay"}, "MainRdelayBar", "MainRdelayPane", {}, "OutRDelayLabel"},
+      QRect(8, 92, side_row, kStackedRowHeight));
+  auto* out_gain = Boxed(side, QRect(4, 134, right_width - 8, 46), "AdvGroupBox21");
+  AddStackedRow(
+      out_gain,
+      {{"输出音量", "Out Gain "}, "MainOutLevelBar", "MainOutLevelPane", "MainOutphasebtn"},
+      QRect(4, 7, right_width - 16, kStackedRowHeight));
   return sheet;
 }
 

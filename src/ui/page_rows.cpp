@@ -65,17 +65,17 @@ void AddInlineRow(QWidget* parent, const SliderRow& row, const QRect& area, int 
   const int bar_x = area.x() + title_width + 2;
   const int pane_x = area.right() + 1 - kPaneWidth;
   MakeTrackBar(parent, row.bar, Qt::Horizontal, QRect(bar_x, area.y(), pane_x - bar_x - 3, h));
-  MakePane(parent, row.pane, QRect(pane_x, area.y() + (h - kTitleHeight - 2) / 2, kPaneWidth,
-                                   kTitleHeight + 2));
+  MakePane(parent, row.pane,
+           QRect(pane_x, area.y() + (h - kTitleHeight - 2) / 2, kPaneWidth, kTitleHeight + 2));
 }
 
 void AddSelectorRow(QWidget* parent, const BiText& title, std::string_view box, const QRect& area,
                     int title_width) {
   Title(parent, title, QRect(area.x(), area.y(), title_width, area.height()),
         Qt::AlignLeft | Qt::AlignVCenter);
-  MakeSelector(parent, box,
-               QRect(area.x() + title_width + 2, area.y(), area.width() - title_width - 2,
-                     area.height()));
+  MakeSelector(
+      parent, box,
+      QRect(area.x() + title_width + 2, area.y(), area.width() - title_width - 2, area.height()));
 }
 
 void AddFilterRows(QWidget* parent, const FilterBlock& block, const QRect& area, int row_pitch,

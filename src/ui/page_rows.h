@@ -26,7 +26,7 @@ struct SliderRow {
   BiText title;
   std::string_view bar;
   std::string_view pane;
-  std::string_view phase = {};     ///< phase switch at the end of the trackbar, or none
+  std::string_view phase = {};       ///< phase switch at the end of the trackbar, or none
   const char* title_name = nullptr;  ///< object name of the title, when others address it
 };
 

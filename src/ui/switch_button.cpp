@@ -78,15 +78,15 @@ void SwitchButton::paintEvent(QPaintEvent*) {
     return;
   }
 
-  const qreal s = std::min<qreal>(height() * 0.6, 14);
+  const qreal s = std::min<qreal>(height() * 0.55, 13);
   const QString caption = text();
   const QFontMetrics fm(font());
-  const qreal text_width = caption.isEmpty() ? 0 : fm.horizontalAdvance(caption) + 4;
-  const qreal left = std::max<qreal>(3, (width() - s - text_width) / 2);
+  const qreal text_width = caption.isEmpty() ? 0 : fm.horizontalAdvance(caption) + 3;
+  const qreal left = std::max<qreal>(2, (width() - s - text_width) / 2);
   DrawSpeaker(p, QRectF(left, (height() - s) / 2, s, s), pic.glyph, pressed);
   if (!caption.isEmpty()) {
     p.setPen(pic.glyph);
-    p.drawText(QRectF(left + s + 4, 0, width() - left - s - 4, height()),
+    p.drawText(QRectF(left + s + 3, 0, width() - left - s - 3, height()),
                Qt::AlignLeft | Qt::AlignVCenter, caption);
   }
 }

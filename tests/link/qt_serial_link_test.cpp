@@ -60,6 +60,12 @@ TEST_F(SerialLink, FindsTheBoxOnTheSecondPortAndReadsEverything) {
 }
 
 TEST_F(SerialLink, SilentFromTheFirstRequestTheReadFailsInsteadOfWaiting) {
+  // No reply ever comes during the transfer, so its ticks can be short: the limits (31, 21 and
+  // 100 ticks) run out in under half a second.
+  testing::LinkTimings timings = testing::FastTimings();
+  timings.transfer_ms = 3;
+  QtLinkRig rig(nullptr, timings);
+  rig.link.SetTcpEndpoint(QStringLiteral("127.0.0.1"), QStringLiteral("9"));
   rig.ports = {server.PtyPath()};
   // The box answers the probe and LinkOpen, then hears nothing more.
   box().Schedule({{boxsim::FaultKind::kSilent, 0}, 2});

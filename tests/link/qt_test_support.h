@@ -36,10 +36,16 @@ inline QCoreApplication& App() {
   return *app;
 }
 
+/// Work to do after every round of events while a test waits (see QtLinkRig::StepEagerly).
+inline std::vector<std::function<void()>*>& AfterEvents() {
+  static std::vector<std::function<void()>*> callbacks;
+  return callbacks;
+}
+
 /// Runs the event loop until `done` holds or `timeout_ms` passed; returns `done()`. Unlike
 /// QTest::qWaitFor, which sleeps 10 ms between rounds of events, this one handles every event
-/// as it comes, so the link's fast test timers and the box's answers are not held back. A
-/// short wake-up timer re-checks conditions that other threads change (the box's counters).
+/// as it comes, so the link's timers and the box's answers are not held back. A short wake-up
+/// timer re-checks conditions that other threads change (the box's counters).
 inline bool WaitFor(const std::function<bool()>& done, int timeout_ms = 15000) {
   QElapsedTimer clock;
   clock.start();
@@ -49,6 +55,7 @@ inline bool WaitFor(const std::function<bool()>& done, int timeout_ms = 15000) {
     if (clock.elapsed() >= timeout_ms) return done();
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (std::function<void()>* after : std::vector(AfterEvents())) (*after)();
   }
   return true;
 }
@@ -133,15 +140,17 @@ class ScriptedHid : public HidBackend {
 };
 
 /// Faster timers for the tests; the tick counts of the link stay those of the box's pace, so
-/// a transfer repeats a request after 31 ticks (250 ms here), an idle link polls every 50 hold
+/// a transfer repeats a request after 31 ticks (310 ms here), an idle link polls every 50 hold
 /// ticks (200 ms) and is lost after five of those, and a probe has one search tick (120 ms) to
 /// be answered. The emulated box answers within a millisecond on loopback; the margins are for
-/// a busy machine, where its thread may wait a while for a core.
+/// a busy machine, where its thread may wait a while for a core. While a test waits, the rig
+/// also ticks at once whenever the box has just answered (QtLinkRig::StepEagerly), so the
+/// exchanges run at the box's pace and only the time-outs take timer time.
 inline LinkTimings FastTimings() {
   LinkTimings t;
   t.search_ms = 120;
-  t.transfer_ms = 8;
-  t.transfer_tcp_ms = 8;
+  t.transfer_ms = 10;
+  t.transfer_tcp_ms = 10;
   t.hold_ms = 4;
   return t;
 }
@@ -207,6 +216,29 @@ struct QtLinkRig {
         link(device_values, host, std::make_unique<ScriptedHid>(hid_shared), timings) {
     host.Attach(&link.machine());
     link.SetSerialPortLister([this] { return ports; });
+    AfterEvents().push_back(&step_eagerly_);
+  }
+  ~QtLinkRig() { std::erase(AfterEvents(), &step_eagerly_); }
+  QtLinkRig(const QtLinkRig&) = delete;
+  QtLinkRig& operator=(const QtLinkRig&) = delete;
+
+  /// A tick of a running timer as soon as the box's answer is in, instead of at the timer's
+  /// next turn: the transfer moves on after a reply, the hold timer sends the next queued
+  /// write (or takes the pending action) after an acknowledgement, and the search writes
+  /// `LinkOpen` after the probe's acknowledgement. A timer may fire at any moment after the
+  /// answer, so the link sees nothing it could not see from its own timers; ticks that count
+  /// towards a time-out (no answer yet) are left to the timers.
+  void StepEagerly() {
+    LinkMachine& m = link.machine();
+    const LinkState& st = m.state();
+    if (m.SearchTimerOn() && st.BoxAnswered && !st.LinkOpenSent) m.SearchTick();
+    if (m.TransferTimerOn() && (st.XferState == kXferData ||
+                                (st.XferState == kXferAcked && st.XferDir == kXferWrite))) {
+      m.TransferTick();
+    }
+    if (m.HoldTimerOn() && st.ReadyToSend && (!m.queue().Empty() || st.PendingAction)) {
+      m.HoldTick();
+    }
   }
 
   bool WaitOnline(int timeout_ms = 20000) {
@@ -236,6 +268,9 @@ struct QtLinkRig {
   FakeHost host;
   LinkComponent link;
   std::vector<std::string> ports;
+
+ private:
+  std::function<void()> step_eagerly_ = [this] { StepEagerly(); };
 };
 
 }  // namespace kdsp::testing

@@ -172,9 +172,8 @@ TEST(SpectrumWithSoundServer, RecorderDeliversWholeBlocksOfUnsignedMonoSamples) 
   }
   std::vector<std::vector<std::uint8_t>> blocks;
   AudioCapture capture;
-  capture.SetOnRecord([&blocks](std::span<const std::uint8_t> b) {
-    blocks.emplace_back(b.begin(), b.end());
-  });
+  capture.SetOnRecord(
+      [&blocks](std::span<const std::uint8_t> b) { blocks.emplace_back(b.begin(), b.end()); });
   capture.SetTriggered(false);
   ASSERT_TRUE(capture.CaptureStart()) << capture.CaptureError().toStdString();
   EXPECT_TRUE(capture.CaptureStart());  // already open
@@ -235,11 +234,14 @@ TEST(SpectrumWithSoundServer, OneKilohertzSineTopsItsBarFreezesAndGoesOff) {
   // The bar whose middle frequency lies nearest 1 kHz.
   int nearest = 0;
   for (int a = 1; a * pitch <= g.width; ++a) {
-    auto off = [&](int bar) { return std::abs(std::log(g.XToFreq(bar * pitch + pitch / 2) / 1000)); };
+    auto off = [&](int bar) {
+      return std::abs(std::log(g.XToFreq(bar * pitch + pitch / 2) / 1000));
+    };
     if (off(a) < off(nearest)) nearest = a;
   }
   std::vector<int> tops;
-  for (int a = 0; a * pitch + 2 < g.width; ++a) tops.push_back(TopBlueRow(w.Canvas(), a * pitch + 2));
+  for (int a = 0; a * pitch + 2 < g.width; ++a)
+    tops.push_back(TopBlueRow(w.Canvas(), a * pitch + 2));
   const int tallest = static_cast<int>(std::min_element(tops.begin(), tops.end()) - tops.begin());
   EXPECT_EQ(tallest, nearest);
   EXPECT_EQ(std::count(tops.begin(), tops.end(), tops[tallest]), 1);

@@ -4,8 +4,11 @@
 
 #include <cmath>
 #include <thread>
+#include <vector>
 
 #include <QImage>
+#include <QPainter>
+#include <QPen>
 
 #include "model/page_layout.h"
 #include "spectrum/bar_painter.h"
@@ -76,6 +79,34 @@ TEST(SpectrumBarPainter, TwoPixelBlueColumnsFromTheTopDownAndNothingInGaps) {
   EXPECT_EQ(TopBlueRow(canvas, 10), 7);
   EXPECT_EQ(TopBlueRow(canvas, 11), 10);
   EXPECT_EQ(canvas.pixel(4, 6), qRgb(62, 62, 255));  // exactly RGB(62, 62, 255), not blended
+}
+
+TEST(SpectrumBarPainter, PaintsTheSamePixelsAsTwoPixelLinesDrawnColumnByColumn) {
+  constexpr int kWidth = 200;
+  constexpr int kHeight = 60;
+  std::vector<int> tops(kWidth + 1);
+  unsigned seed = 7;
+  for (int x = 0; x <= kWidth; x += 1 + static_cast<int>(seed % 9)) {
+    seed = seed * 1103515245u + 12345u;
+    const int top = static_cast<int>((seed >> 16) % (kHeight + 2)) - 1;  // -1 .. height
+    for (int i = x; i <= kWidth && i < x + 1 + static_cast<int>(seed % 9); ++i) tops[i] = top;
+  }
+  tops[0] = 3;  // a line at the left edge reaches outside the canvas
+  QImage painted(kWidth, kHeight, QImage::Format_RGB32);
+  painted.fill(qRgb(238, 238, 238));
+  QImage reference = painted.copy();
+  PaintSpectrumBars(painted, tops, kHeight);
+
+  QPainter p(&reference);
+  QPen pen(QColor(62, 62, 255), 2);
+  pen.setCapStyle(Qt::FlatCap);
+  p.setPen(pen);
+  for (int x = 0; x <= kWidth; ++x) {
+    if (tops[x] < kHeight) p.drawLine(x, kHeight, x, tops[x]);
+  }
+  p.end();
+  ASSERT_GT(BluePixels(reference), kWidth);
+  EXPECT_EQ(painted, reference);
 }
 
 TEST_F(SpectrumDisplayTest, SetUpStartsTheRecorderAndLeavesTheSpectrumOff) {

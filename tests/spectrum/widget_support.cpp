@@ -145,8 +145,7 @@ void RunInFreshProcess(const QProcessEnvironment& env) {
   if (!child.waitForFinished(kChildTimeoutMs)) {
     child.kill();
     child.waitForFinished(5000);
-    FAIL() << "the fresh process did not finish in time:\n"
-           << child.readAll().toStdString();
+    FAIL() << "the fresh process did not finish in time:\n" << child.readAll().toStdString();
   }
   const std::string out = child.readAll().toStdString();
   if (out.find("[  SKIPPED ] 1 test") != std::string::npos) GTEST_SKIP() << out;

@@ -213,7 +213,7 @@ TEST_F(PresetWindowTest, OverwriteQuestionComesOnlyForTheExactName) {
   SaveMode("ABC");
   EXPECT_EQ(dialogs_.Questions(), 0);
   EXPECT_TRUE(QFile::exists(QString::fromStdString(ModePath("ABC.Nddt"))));
-  EXPECT_EQ(Files().NameTable(PresetKind::kMode), (std::vector<std::string>{"abc", "ABC"}));
+  EXPECT_EQ(Files().NameTable(PresetKind::kMode), (std::vector<std::string>{"ABC", "abc"}));
 
   // The same name asks; Cancel keeps the old file as it was.
   device_.Set(0, 6, 9);

@@ -255,7 +255,10 @@ void PageRefresh::RefreshModeLists() {
 void PageRefresh::RefreshInputSelector() {
   auto* box = ctx_.registry.Find<QComboBox>("SysInputBox");
   if (box == nullptr) return;
-  const int remembered = box->currentIndex();
+  // A source beyond the list the box had before (the download that brings a longer list also
+  // brings its source) found no item in step 3: it is chosen once the list is long enough.
+  int remembered = box->currentIndex();
+  if (remembered < 0) remembered = ctx_.view_values.Get(kInputSourceAddr);
   box->clear();
   const auto names = InputNames();
   const int count =
