@@ -102,7 +102,8 @@ void BluetoothName(QWidget* sheet, int x) {
   edit->setObjectName("BlueNameEdit");
   edit->setGeometry(6, 24, 130, 22);
   LimitUtf8Bytes(edit, 20);
-  MakeButton(frame, "RzBmpButton5", QRect(142, 24, 58, 22), QString::fromUtf8("确定"));
+  // Not in the language table of the picture buttons: it keeps its second text itself.
+  SetBiText(MakeButton(frame, "RzBmpButton5", QRect(142, 24, 58, 22)), {"确定", "OK"}, 1);
 }
 
 void Routing(QWidget* sheet, int x) {
@@ -167,8 +168,8 @@ void HintModeLoad(QWidget* sheet, const QRect& geometry) {
   name->setObjectName("PresetMode3Edit");
   name->setGeometry(10, 54, geometry.width() - 20, 22);
   LimitUtf8Bytes(name, 20);
-  MakeButton(group, "SysLoad3ModeBtn", QRect(10, 88, geometry.width() - 20, 26),
-             QString::fromUtf8("调用设备模式"));
+  SetBiText(MakeButton(group, "SysLoad3ModeBtn", QRect(10, 88, geometry.width() - 20, 26)),
+            {"调用设备模式", "Load Mode"}, 1);
 }
 
 QWidget* LimitSheet(QWidget* parent) {

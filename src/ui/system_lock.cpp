@@ -19,8 +19,10 @@ SystemLock::SystemLock(SystemEnv& env, QObject* parent) : QObject(parent), env_(
 
 QWidget* SystemLock::BuildLockScreen(QWidget* main_area) {
   auto* frame = MakeFrame(main_area, QRect(0, 0, 280, 96), "FirstCheckGrop");
-  frame->setProperty("lockScreen", true);
   frame->setAttribute(Qt::WA_StyledBackground, true);
+  frame->setStyleSheet(
+      "#FirstCheckGrop { background: white; border: 2px solid #f39800; border-radius: 6px; }"
+      "#FirstCheckPane { color: #f39800; font-weight: bold; font-size: 13px; }");
   // The pane text is the same in both languages.
   auto* pane = new QLabel(QString::fromUtf8("输入解锁密码："), frame);
   pane->setObjectName("FirstCheckPane");

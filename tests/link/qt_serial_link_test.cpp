@@ -62,7 +62,7 @@ TEST_F(SerialLink, FindsTheBoxOnTheSecondPortAndReadsEverything) {
 TEST_F(SerialLink, SilentFromTheFirstRequestTheReadFailsInsteadOfWaiting) {
   // No reply ever comes during the transfer, so its ticks can be short: the limits (31, 21 and
   // 100 ticks) run out in under half a second.
-  testing::LinkTimings timings = testing::FastTimings();
+  LinkTimings timings = testing::FastTimings();
   timings.transfer_ms = 3;
   QtLinkRig rig(nullptr, timings);
   rig.link.SetTcpEndpoint(QStringLiteral("127.0.0.1"), QStringLiteral("9"));
@@ -70,7 +70,7 @@ TEST_F(SerialLink, SilentFromTheFirstRequestTheReadFailsInsteadOfWaiting) {
   // The box answers the probe and LinkOpen, then hears nothing more.
   box().Schedule({{boxsim::FaultKind::kSilent, 0}, 2});
   rig.link.Start();
-  ASSERT_TRUE(WaitFor([&] { return rig.link.machine().TransferTimerOn(); }));
+  ASSERT_TRUE(WaitFor([&] { return rig.link.machine().TransferTimerOn(); })) << rig.host.LastText() << " " << rig.host.popup_labels.size() << " " << box().Counters().frames_received << " " << (rig.host.messages.empty() ? "" : rig.host.messages[0].text);
   ASSERT_TRUE(WaitFor([&] { return !rig.host.messages.empty(); }, 20000));
   EXPECT_EQ(rig.host.messages[0].text, "连接失败!");
   EXPECT_FALSE(rig.link.machine().state().LinkOnline);

@@ -51,17 +51,6 @@ TEST(SpectrumBlockSplitter, CutsAnyStreamIntoWholeBlocksInOrder) {
   EXPECT_EQ(blocks.back(), fresh);
 }
 
-TEST(SpectrumAudioCapture, FailureTextsJoinMessageAndDescription) {
-  EXPECT_EQ(AudioCapture::FailureText("Could not open the input device for recording: ", "Busy."),
-            "Could not open the input device for recording: Busy.");
-  EXPECT_EQ(AudioCapture::FailureText("Error adding input buffer", "Busy."),
-            "Error adding input buffer Busy.");
-  EXPECT_EQ(AudioCapture::FailureText("Error adding next input buffer", ""),
-            "Error adding next input buffer");
-  EXPECT_TRUE(AudioCapture::ErrorDescription(QAudio::NoError).isEmpty());
-  EXPECT_FALSE(AudioCapture::ErrorDescription(QAudio::OpenError).isEmpty());
-}
-
 /// Closes the next message box that shows up and keeps its caption and text.
 class MessageBoxCatcher {
  public:

@@ -185,10 +185,11 @@ bool PrivateSoundServer::Start(QString* error) {
   process_.setProcessChannelMode(QProcess::MergedChannels);
   // The sine source loads before the socket appears, so a client that finds the socket finds
   // the source too. Anonymous clients need no cookie.
-  process_.start(QStandardPaths::findExecutable("pulseaudio"),
-                 {"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
-                  "--log-target=stderr", "--load=module-sine-source frequency=1000 rate=48000",
-                  "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket});
+  process_.start(
+      QStandardPaths::findExecutable("pulseaudio"),
+      {"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no", "--disable-shm=yes",
+       "--log-target=stderr", "--load=module-sine-source frequency=1000 rate=48000",
+       "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket});
   if (!process_.waitForStarted(5000)) {
     *error = "pulseaudio did not start: " + process_.errorString();
     return false;

@@ -85,17 +85,10 @@ TEST_F(PresetWindowTest, ModeFileRoundTripRestoresTheLoadedPagesAndDownloadsOnly
   const ValueTable saved = device_;
   SaveMode("abc");
   EXPECT_TRUE(dialogs_.shown.empty());  // a new name asks nothing
+  // The line format itself is the codec's; here the file, its length and the zero line.
   const std::vector<std::string> lines = PlainLines(ModePath("abc.Nddt"));
   ASSERT_EQ(lines.size(), 1907u);
-  EXPECT_EQ(lines[0], "R3 116");
-  EXPECT_EQ(lines[1], "Velta 89");
   EXPECT_EQ(lines[2], "2 2");  // address 0 and value 0, each XOR 2
-  EXPECT_EQ(lines[1905], "Intoal: 1905");
-  std::int64_t sum = 0;
-  for (int page = 0; page < kPageCount; ++page) {
-    for (int slot = 0; slot <= LastWrittenSlot(page); ++slot) sum += saved.Get(page, slot);
-  }
-  EXPECT_EQ(lines[1906], "CCCCK: " + std::to_string((256 - sum % 256) % 256));
   EXPECT_EQ(Find<QTableWidget>("ValueListEditor1")->rowCount(), 1);
   EXPECT_EQ(Cell("ValueListEditor1", 0, 0), "0");
   EXPECT_EQ(Cell("ValueListEditor1", 0, 1), "abc");
@@ -135,8 +128,6 @@ TEST_F(PresetWindowTest, EqFileRoundTripTouchesOnlyTheHiddenEqualiserPages) {
   Save("FileEdit2", "HintSavetoPCBtn", "tone");
   const std::vector<std::string> lines = PlainLines(dirs_.eq_dir + "/tone.EQdt");
   ASSERT_EQ(lines.size(), 85u);
-  EXPECT_EQ(lines[0], "R3EQ 121");
-  EXPECT_EQ(lines[1], "Velta 84");
   EXPECT_EQ(Cell("ValueListEditor2", 0, 1), "tone");
   // The EQ list does not show mode files and the other way round.
   EXPECT_EQ(Find<QTableWidget>("ValueListEditor1")->rowCount(), 0);
