@@ -28,8 +28,8 @@ namespace kdsp::fuzz {
   std::abort();
 }
 
-#define KDSP_FUZZ_CHECK(cond) \
-  do {                        \
+#define KDSP_FUZZ_CHECK(cond)               \
+  do {                                      \
     if (!(cond)) ::kdsp::fuzz::Fail(#cond); \
   } while (false)
 

@@ -109,9 +109,9 @@ class Wire : public LinkTransport {
 };
 
 struct Recording {
-  Bytes script;                 // link-machine target
-  std::vector<Bytes> answers;   // what the console received, one unit or report each
-  std::vector<Bytes> to_box;    // what the box received, one frame or report each
+  Bytes script;                // link-machine target
+  std::vector<Bytes> answers;  // what the console received, one unit or report each
+  std::vector<Bytes> to_box;   // what the box received, one frame or report each
 };
 
 Recording Record(LinkKind kind) {
@@ -202,8 +202,10 @@ Recording Record(LinkKind kind) {
   run_timers(2000);
   rec.to_box = wire.to_box;
   std::fprintf(stderr, "%s: %zu frames to the box, %zu answers, online %d\n",
-               kind == LinkUsb ? "usb" : kind == LinkCom ? "serial" : "tcp", rec.to_box.size(),
-               rec.answers.size(), machine.state().LinkOnline ? 1 : 0);
+               kind == LinkUsb   ? "usb"
+               : kind == LinkCom ? "serial"
+                                 : "tcp",
+               rec.to_box.size(), rec.answers.size(), machine.state().LinkOnline ? 1 : 0);
   return rec;
 }
 
@@ -245,8 +247,8 @@ int main(int argc, char** argv) {
         return b[4] < kControlPage ? 1000L + static_cast<long>(b.size())
                                    : 100000L + b[4] * 256L + b[5];
       };
-      const bool seen = std::any_of(kept.begin(), kept.end(),
-                                    [&](const Bytes& b) { return key(b) == key(a); });
+      const bool seen =
+          std::any_of(kept.begin(), kept.end(), [&](const Bytes& b) { return key(b) == key(a); });
       if (!seen) kept.push_back(a);
     }
     for (std::size_t i = 0; i < kept.size(); ++i) {
@@ -280,8 +282,8 @@ int main(int argc, char** argv) {
   }
   // Junk between units, a foreign header, a short acknowledgement.
   WriteFile(out / "fuzz_rx_assembler" / "junk",
-            AsString(Bytes{0x00, 0xF5, 0x2D, 0x06, 0xB7, 0xEE, 0x01, 0xEE, 0xBB, 0xF5, 0x2C,
-                           0x06, 0xB7, 0x1E, 0x03, 0x01, 0x00, 0xCE, 0xF5, 0x2C, 0x02, 0xB0, 3}));
+            AsString(Bytes{0x00, 0xF5, 0x2D, 0x06, 0xB7, 0xEE, 0x01, 0xEE, 0xBB, 0xF5, 0x2C, 0x06,
+                           0xB7, 0x1E, 0x03, 0x01, 0x00, 0xCE, 0xF5, 0x2C, 0x02, 0xB0, 3}));
   // Two frames in one TCP read.
   Bytes merged = BuildValueFrame(CmdRead, MakeAddr(0, 6), 7);
   const Bytes second = BuildValueFrame(CmdRead, MakeAddr(30, 3), 1);

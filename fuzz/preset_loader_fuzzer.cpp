@@ -3,7 +3,8 @@
 // header numbers, the data fields, the count and checksum lines). Built once per file kind.
 //
 // Checks: a file that fails changes nothing; a good file changes only the cells its kind
-// applies, and writing its entries out again gives a file that reads back the same.
+// applies, and writing its entries out again gives a file that reads back the same. Short
+// inputs also serve as file names for the listing and the name check.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "fuzz_support.h"
 #include "presets/codec/preset_codec.h"
+#include "presets/codec/preset_names.h"
 #include "presets/codec/preset_scramble.h"
 
 #ifndef KDSP_FUZZ_PRESET_KIND
@@ -56,11 +58,35 @@ std::string ScrambleEveryLine(std::string_view plain) {
   return out;
 }
 
+// The input as the name of a file found in a preset directory (files are traded, so are their
+// names): the listed name is the file name or the file name less a final dot and four
+// characters, and a name the check lets through cannot leave the directory.
+void CheckNames(std::string_view file_name) {
+  const std::string shown = ListDisplayName(file_name);
+  KDSP_FUZZ_CHECK(file_name.starts_with(shown));
+  if (shown.size() != file_name.size()) {
+    KDSP_FUZZ_CHECK(shown.size() >= 1 && file_name[shown.size()] == '.');
+    // Four characters of well-formed UTF-8 take 4 to 16 bytes (stray continuation bytes in a
+    // malformed name count with the character before them).
+    if (CheckPresetName(file_name) == NameCheck::kOk) {
+      KDSP_FUZZ_CHECK(file_name.size() - shown.size() >= 5 &&
+                      file_name.size() - shown.size() <= 17);
+    }
+  }
+  if (CheckPresetName(shown) == NameCheck::kOk) {
+    KDSP_FUZZ_CHECK(shown.find('/') == std::string::npos);
+    KDSP_FUZZ_CHECK(shown.find('\\') == std::string::npos);
+    KDSP_FUZZ_CHECK(shown.find("..") == std::string::npos);
+    KDSP_FUZZ_CHECK(shown.front() != '.');
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   LoadAndCheck(KDSP_FUZZ_PRESET_KIND, input);
   LoadAndCheck(KDSP_FUZZ_PRESET_KIND, ScrambleEveryLine(input));
+  if (size <= 255) CheckNames(input);
   return 0;
 }

@@ -5,9 +5,9 @@
 // Checks: every unit that comes out is a whole acknowledgement or a screened frame of LEN + 3
 // bytes; the units do not depend on how the stream was cut (pieces, one piece, byte by byte);
 // and every unit is safe for the receive dispatcher as the serial port and TCP hand it over.
+#include <fuzzer/FuzzedDataProvider.h>
 #include <cstddef>
 #include <cstdint>
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_support.h"
 #include "link/core/rx_assembler.h"

@@ -208,7 +208,7 @@ QWidget* BuildAuxPage(QWidget* parent) {
       "QTabBar::tab { padding: 4px 2px; font-size: 11px; }"
       "QTabWidget::pane { border: none; border-left: 2px solid #f39800; }");
   tabs->setUsesScrollButtons(false);
-  tabs->setElideMode(Qt::ElideRight);
+  tabs->setElideMode(Qt::ElideNone);
   tabs->setCurrentIndex(1);
   return sheet;
 }

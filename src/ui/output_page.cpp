@@ -9,7 +9,7 @@ namespace kdsp::ui {
 
 namespace {
 
-constexpr int kColumnWidth = 176;
+constexpr int kColumnWidth = 172;
 constexpr int kMuteWidth = 78;
 
 QWidget* Boxed(QWidget* parent, const QRect& geometry, const char* name) {

@@ -79,6 +79,9 @@ PresetList::PresetList(QWidget* parent) : QTableWidget(0, 2, parent) {
   horizontalHeader()->setHighlightSections(false);
   setColumnWidth(0, 40);
   setWordWrap(false);
+  setStyleSheet(
+      "QTableWidget { selection-background-color: #f39800; selection-color: white;"
+      " gridline-color: #e4e4e4; }");
 }
 
 void PresetList::SetNames(const std::vector<std::string>& names) {

@@ -145,8 +145,8 @@ TEST_P(FaultOnLink, CorruptedAnswerMidTransferIsAskedForAgain) {
   ASSERT_LT(spoilt_after, heard.size());
   const Bytes& asked = heard[spoilt_after - 1];
   ASSERT_TRUE(IsRead(asked));
-  const Bytes expected = BuildPageRead(GetParam() == LinkUsb ? 0 : 3,
-                                       GetParam() == LinkUsb ? 2 : 0, GetParam());
+  const Bytes expected =
+      BuildPageRead(GetParam() == LinkUsb ? 0 : 3, GetParam() == LinkUsb ? 2 : 0, GetParam());
   EXPECT_EQ(asked, expected);
   EXPECT_NE(heard[spoilt_after - 2], asked);  // a request asked once so far ...
   EXPECT_EQ(heard[spoilt_after], asked);      // ... and again right after the bad answer

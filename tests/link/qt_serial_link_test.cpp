@@ -70,7 +70,9 @@ TEST_F(SerialLink, SilentFromTheFirstRequestTheReadFailsInsteadOfWaiting) {
   // The box answers the probe and LinkOpen, then hears nothing more.
   box().Schedule({{boxsim::FaultKind::kSilent, 0}, 2});
   rig.link.Start();
-  ASSERT_TRUE(WaitFor([&] { return rig.link.machine().TransferTimerOn(); })) << rig.host.LastText() << " " << rig.host.popup_labels.size() << " " << box().Counters().frames_received << " " << (rig.host.messages.empty() ? "" : rig.host.messages[0].text);
+  ASSERT_TRUE(WaitFor([&] { return rig.link.machine().TransferTimerOn(); }))
+      << "link text " << rig.host.LastText() << ", frames heard "
+      << box().Counters().frames_received;
   ASSERT_TRUE(WaitFor([&] { return !rig.host.messages.empty(); }, 20000));
   EXPECT_EQ(rig.host.messages[0].text, "连接失败!");
   EXPECT_FALSE(rig.link.machine().state().LinkOnline);

@@ -232,8 +232,8 @@ struct QtLinkRig {
     LinkMachine& m = link.machine();
     const LinkState& st = m.state();
     if (m.SearchTimerOn() && st.BoxAnswered && !st.LinkOpenSent) m.SearchTick();
-    if (m.TransferTimerOn() && (st.XferState == kXferData ||
-                                (st.XferState == kXferAcked && st.XferDir == kXferWrite))) {
+    if (m.TransferTimerOn() &&
+        (st.XferState == kXferData || (st.XferState == kXferAcked && st.XferDir == kXferWrite))) {
       m.TransferTick();
     }
     if (m.HoldTimerOn() && st.ReadyToSend && (!m.queue().Empty() || st.PendingAction)) {
