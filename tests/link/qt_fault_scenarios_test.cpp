@@ -29,12 +29,12 @@ bool IsRead(const Bytes& f) { return f.size() >= 4 && f[3] == CmdRead; }
 /// One emulated box reachable on one transport, and a console link set up to find it there.
 class BoxOnLink {
  public:
-  explicit BoxOnLink(LinkKind kind)
+  BoxOnLink(LinkKind kind, LinkTimings timings)
       : kind_(kind),
         server_(box_),
         endpoint_(box_),
         shared_(std::make_shared<ScriptedHid::Shared>()),
-        rig_(shared_) {}
+        rig_(shared_, timings) {}
 
   /// Starts the box's side; false (with the reason in `error`) when it could not be served.
   bool Serve(std::string* error) {
@@ -102,7 +102,8 @@ class BoxOnLink {
 
 class FaultOnLink : public ::testing::TestWithParam<LinkKind> {
  protected:
-  FaultOnLink() : on(GetParam()), box(on.box()), rig(on.rig()) {}
+  explicit FaultOnLink(LinkTimings timings = testing::FastTimings())
+      : on(GetParam(), timings), box(on.box()), rig(on.rig()) {}
   void SetUp() override {
     std::string error;
     ASSERT_TRUE(on.Serve(&error)) << error;
@@ -161,9 +162,23 @@ TEST_P(FaultOnLink, CorruptedAnswerMidTransferIsAskedForAgain) {
   }
 }
 
+// The scenarios whose subject is a time-out run shorter ticks: a request is repeated after
+// 155 ms without a reply, and an idle link is lost after half a second without an answer.
+class TimeoutOnLink : public FaultOnLink {
+ protected:
+  static LinkTimings QuickTimeouts() {
+    LinkTimings t = testing::FastTimings();
+    t.transfer_ms = 5;
+    t.transfer_tcp_ms = 5;
+    t.hold_ms = 2;
+    return t;
+  }
+  TimeoutOnLink() : FaultOnLink(QuickTimeouts()) {}
+};
+
 // Answers lost in the middle of a reload: the request is repeated at the first two limits. Two
 // lost answers are survived; when the second repeat goes unanswered too, the link fails.
-TEST_P(FaultOnLink, DroppedAnswersAreAskedForAgainUntilTheLimits) {
+TEST_P(TimeoutOnLink, DroppedAnswersAreAskedForAgainUntilTheLimits) {
   BoxTrace trace(box);
   box.Schedule({{boxsim::FaultKind::kDrop, 2}, on.Heard() + 4});
   ReloadWith(6);
@@ -196,7 +211,7 @@ TEST_P(FaultOnLink, DroppedAnswersAreAskedForAgainUntilTheLimits) {
   ReloadWith(7);
   ASSERT_TRUE(WaitFor([&] { return !rig.host.messages.empty(); })) << rig.host.LastText();
   // Not before the three limits have run out: more than 30, more than 20, then 100 ticks.
-  EXPECT_GE(clock.elapsed(), (31 + 21 + 100) * testing::FastTimings().transfer_ms);
+  EXPECT_GE(clock.elapsed(), (31 + 21 + 100) * QuickTimeouts().transfer_ms);
   EXPECT_EQ(rig.host.messages[0].text, "连接失败!");
   EXPECT_EQ(rig.host.messages[0].caption, "提示");
   EXPECT_EQ(rig.host.LastText(), "Off Line");
@@ -213,7 +228,7 @@ TEST_P(FaultOnLink, DroppedAnswersAreAskedForAgainUntilTheLimits) {
 
 // The box goes away while online (its server closes, or it is unplugged) and comes back: the
 // link is lost, and the next search finds the box again and reads it.
-TEST_P(FaultOnLink, BoxThatDisappearsIsLostAndFoundAgainByTheNextSearch) {
+TEST_P(TimeoutOnLink, BoxThatDisappearsIsLostAndFoundAgainByTheNextSearch) {
   on.GoAway();
   if (GetParam() == LinkUsb) rig.link.RefreshUsbDevices();  // the unplugging is reported
   ASSERT_TRUE(WaitFor([&] { return !rig.host.messages.empty(); })) << rig.host.LastText();
@@ -319,10 +334,14 @@ TEST_P(FaultOnLink, BurstOfEditsArrivesCompleteAndInOrder) {
   EXPECT_LT(written.size(), edits.size());
 }
 
+std::string ParamName(const ::testing::TestParamInfo<LinkKind>& info) {
+  return KindName(info.param);
+}
+
 INSTANTIATE_TEST_SUITE_P(Transports, FaultOnLink, ::testing::Values(LinkUsb, LinkCom, LinkTcp),
-                         [](const ::testing::TestParamInfo<LinkKind>& info) {
-                           return KindName(info.param);
-                         });
+                         ParamName);
+INSTANTIATE_TEST_SUITE_P(Transports, TimeoutOnLink, ::testing::Values(LinkUsb, LinkCom, LinkTcp),
+                         ParamName);
 
 }  // namespace
 }  // namespace kdsp
