@@ -117,7 +117,7 @@ void Routing(QWidget* sheet, int x) {
 QWidget* StartSheet(QWidget* parent) {
   auto* sheet = new QWidget(parent);
   sheet->setObjectName("AuxTabSheet1");
-  BandStripSpec strip{21, 6, 6, "AUXEQGroupBox", "AUXPanScrollBar", BandLabelNames(6)};
+  BandStripLayout strip{21, 6, 6, "AUXEQGroupBox", "AUXPanScrollBar", BandLabelNames(6)};
   BuildBandStrip(sheet, strip, QPoint(2, 1));
   const int x = BandStripWidth(6) + 8;
   StartVolumes(sheet, x);

@@ -56,7 +56,7 @@ std::string_view NameAt(int page, int slot, int which, int k = 0) {
   }
 }
 
-void BuildColumn(QWidget* strip, const BandStripSpec& spec, int b) {
+void BuildColumn(QWidget* strip, const BandStripLayout& spec, int b) {
   const int page = spec.view_page;
   const int first = EqFirstSlot(page) + 5 * b;
   auto* col = MakeFrame(strip, QRect(b * kBandColumnWidth, 0, kBandColumnWidth, kColumnsHeight));
@@ -97,7 +97,7 @@ void BuildColumn(QWidget* strip, const BandStripSpec& spec, int b) {
 
 int BandStripWidth(int visible) { return kTitleWidth + visible * kBandColumnWidth + 4; }
 
-QWidget* BuildBandStrip(QWidget* parent, const BandStripSpec& spec, const QPoint& at) {
+QWidget* BuildBandStrip(QWidget* parent, const BandStripLayout& spec, const QPoint& at) {
   auto* frame = MakeFrame(parent, QRect(at, QSize(BandStripWidth(spec.visible), kBandStripHeight)),
                           spec.frame_name);
   frame->setProperty("bandStrip", true);

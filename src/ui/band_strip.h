@@ -14,7 +14,7 @@ inline constexpr int kBandColumnWidth = 65;
 inline constexpr int kBandStripHeight = 222;
 
 /// What one band strip shows.
-struct BandStripSpec {
+struct BandStripLayout {
   int view_page = 0;       ///< the slot map the columns come from
   int bands = 10;          ///< band columns
   int visible = 9;         ///< columns visible at once
@@ -25,7 +25,7 @@ struct BandStripSpec {
 
 /// The equaliser band strip: row titles and a dB scale at the left, then the horizontally
 /// scrolled band columns with their scroll trackbar. Every control is named from the slot map.
-QWidget* BuildBandStrip(QWidget* parent, const BandStripSpec& spec, const QPoint& at);
+QWidget* BuildBandStrip(QWidget* parent, const BandStripLayout& spec, const QPoint& at);
 
 /// Width of a strip showing `visible` columns.
 int BandStripWidth(int visible);

@@ -44,7 +44,7 @@ QWidget* Boxed(QWidget* parent, const QRect& geometry, const char* name) {
 }
 
 void BuildEchoPage(QWidget* page) {
-  BandStripSpec strip{3, 10, 7, "EchoEQGroupBox", "EchoPanScrollBar", BandLabelNames(2)};
+  BandStripLayout strip{3, 10, 7, "EchoEQGroupBox", "EchoPanScrollBar", BandLabelNames(2)};
   BuildBandStrip(page, strip, QPoint(0, 2));
   const int a = BandStripWidth(strip.visible) + 6;
   const int b = a + kColumnWidth + 4;
@@ -78,7 +78,7 @@ void BuildEchoPage(QWidget* page) {
 }
 
 void BuildReverbPage(QWidget* page) {
-  BandStripSpec strip{4, 10, 7, "RvbEQGroupBox", "RvbPanScrollBar", ReverbBandLabelNames()};
+  BandStripLayout strip{4, 10, 7, "RvbEQGroupBox", "RvbPanScrollBar", ReverbBandLabelNames()};
   BuildBandStrip(page, strip, QPoint(0, 2));
   const int a = BandStripWidth(strip.visible) + 6;
   const int b = a + kColumnWidth + 4;

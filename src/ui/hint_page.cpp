@@ -69,7 +69,7 @@ QWidget* BuildHintPage(QWidget* parent) {
   sheet->setObjectName("AdvTabSheet5_Center");
   SubButtons(sheet);
 
-  BandStripSpec strip{22, 5, 5, "HintEQGroupBox", "HintPanScrollBar", BandLabelNames(4)};
+  BandStripLayout strip{22, 5, 5, "HintEQGroupBox", "HintPanScrollBar", BandLabelNames(4)};
   BuildBandStrip(sheet, strip, QPoint(kStripX, 2));
   // The columns of bands 3..5 are the frames the music equaliser hides.
   for (int band = 3; band <= 5; ++band) {

@@ -20,7 +20,7 @@ QWidget* BuildMicPage(QWidget* parent) {
   auto* sheet = new QWidget(parent);
   sheet->setObjectName("AdvTabSheet2_mic");
 
-  BandStripSpec strip{1, 20, 8, "MicEQGroupBox", "MicPanScrollBar", BandLabelNames(1)};
+  BandStripLayout strip{1, 20, 8, "MicEQGroupBox", "MicPanScrollBar", BandLabelNames(1)};
   BuildBandStrip(sheet, strip, QPoint(4, 2));
   const int middle = 4 + BandStripWidth(strip.visible) + 6;
   const int right = middle + kColumnWidth + 4;

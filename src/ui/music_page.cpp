@@ -10,7 +10,7 @@ QWidget* BuildMusicPage(QWidget* parent) {
   auto* sheet = new QWidget(parent);
   sheet->setObjectName("AdvTabSheet1_mus");
 
-  BandStripSpec strip{0, 10, 9, "MusEQGroupBox", "MusPanScrollBar", BandLabelNames(0)};
+  BandStripLayout strip{0, 10, 9, "MusEQGroupBox", "MusPanScrollBar", BandLabelNames(0)};
   BuildBandStrip(sheet, strip, QPoint(4, 2));
   const int x0 = BandStripWidth(strip.visible) + 14;
   const int w = 945 - x0 - 8;

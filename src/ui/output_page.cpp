@@ -24,7 +24,7 @@ QWidget* BuildOutputPage(QWidget* parent) {
   auto* sheet = new QWidget(parent);
   sheet->setObjectName("AdvTabSheet4_Main");
 
-  BandStripSpec strip{5, 10, 5, "MainEQGroupBox", "MainPanScrollBar", BandLabelNames(3)};
+  BandStripLayout strip{5, 10, 5, "MainEQGroupBox", "MainPanScrollBar", BandLabelNames(3)};
   BuildBandStrip(sheet, strip, QPoint(4, 2));
   const int mix_x = 4 + BandStripWidth(strip.visible) + 6;
   const int limiter_x = mix_x + kColumnWidth + 4;
