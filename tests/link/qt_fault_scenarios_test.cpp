@@ -88,7 +88,6 @@ class BoxOnLink {
 
   boxsim::BoxSim& box() { return box_; }
   QtLinkRig& rig() { return rig_; }
-  LinkKind kind() const { return kind_; }
 
  private:
   LinkKind kind_;
