@@ -14,8 +14,8 @@
 #include <QWidget>
 
 #include "eq/equaliser_graph.h"
-#include "model/binding/binding_context.h"
-#include "model/binding/edit_pipeline.h"
+#include "edit/binding_context.h"
+#include "edit/edit_pipeline.h"
 #include "model/equaliser_reset.h"
 #include "spectrum/spectrum_display.h"
 

@@ -16,9 +16,9 @@
 #include "eq/graph_marker.h"
 #include "eq/graph_surface.h"
 #include "eq/maths/curve_table.h"
-#include "model/binding/binding_context.h"
-#include "model/binding/edit_pipeline.h"
-#include "model/binding/seams.h"
+#include "edit/binding_context.h"
+#include "edit/edit_pipeline.h"
+#include "edit/seams.h"
 
 namespace kdsp {
 

@@ -5,8 +5,8 @@
 #include <QSet>
 
 #include "eq/drag_state.h"
-#include "model/binding/binding_context.h"
-#include "model/binding/edit_pipeline.h"
+#include "edit/binding_context.h"
+#include "edit/edit_pipeline.h"
 
 class QMouseEvent;
 

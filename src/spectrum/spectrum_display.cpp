@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "eq/equaliser_graph.h"
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 #include "spectrum/audio_capture.h"
 #include "spectrum/bar_painter.h"
 #include "spectrum/maths/spectrum_bars.h"

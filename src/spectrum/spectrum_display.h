@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "model/binding/binding_context.h"
+#include "edit/binding_context.h"
 #include "spectrum/maths/sample_block_exchange.h"
 #include "spectrum/maths/spectrum_cycle.h"
 #include "spectrum/maths/spectrum_transform.h"

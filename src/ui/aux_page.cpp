@@ -5,7 +5,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 #include "model/control_lists.h"
 #include "ui/band_strip.h"
 #include "ui/control_factory.h"

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QSlider>
 
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 #include "model/page_layout.h"
 #include "model/slot_map.h"
 #include "ui/control_factory.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 #include "model/display_kind.h"
 #include "model/scale_tables.h"
 

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "model/bi_text.h"
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 #include "model/slot_map.h"
 
 namespace kdsp::ui {

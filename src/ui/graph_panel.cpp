@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 #include "ui/control_factory.h"
 
 namespace kdsp::ui {

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 #include "model/control_lists.h"
 #include "ui/band_strip.h"
 #include "ui/control_factory.h"

@@ -4,7 +4,7 @@
 #include <QTabWidget>
 
 #include "model/bi_text.h"
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 
 namespace kdsp::ui {
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "link/link_component.h"
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 #include "ui/app_title.h"
 #include "ui/main_window.h"
 #include "ui/status_popup.h"

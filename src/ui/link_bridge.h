@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "link/core/link_host.h"
-#include "model/binding/seams.h"
+#include "edit/seams.h"
 
 namespace kdsp {
 class LinkComponent;

@@ -9,12 +9,12 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "model/binding/binding_context.h"
-#include "model/binding/channel_ops.h"
-#include "model/binding/edit_handlers.h"
-#include "model/binding/edit_pipeline.h"
-#include "model/binding/page_refresh.h"
-#include "model/binding/volume_limits.h"
+#include "edit/binding_context.h"
+#include "edit/channel_ops.h"
+#include "edit/edit_handlers.h"
+#include "edit/edit_pipeline.h"
+#include "edit/page_refresh.h"
+#include "edit/volume_limits.h"
 
 class QComboBox;
 class QLabel;

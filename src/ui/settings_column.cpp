@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 #include "ui/settings_sheets.h"
 
 namespace kdsp::ui {

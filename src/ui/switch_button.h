@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 
 namespace kdsp::ui {
 

@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <QLineEdit>
 
-#include "model/binding/channel_ops.h"
+#include "edit/channel_ops.h"
 #include "ui/system_env.h"
 
 namespace kdsp::ui {

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "model/bi_text.h"
-#include "model/binding/binding_context.h"
+#include "edit/binding_context.h"
 #include "ui/main_window.h"
 #include "ui/system_dialogs.h"
 #include "ui/system_link.h"

@@ -3,7 +3,7 @@
 #include <QLabel>
 
 #include "eq/drag_state.h"
-#include "model/binding/volume_limits.h"
+#include "edit/volume_limits.h"
 #include "ui/system_env.h"
 #include "ui/system_widgets.h"
 

@@ -10,7 +10,7 @@
 #include <QTableWidget>
 #include <QWidget>
 
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 
 namespace kdsp::ui {
 

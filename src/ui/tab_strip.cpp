@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "model/binding/bound_widgets.h"
-#include "model/binding/translatable.h"
+#include "edit/bound_widgets.h"
+#include "edit/translatable.h"
 #include "model/control_lists.h"
 
 namespace kdsp::ui {

@@ -14,10 +14,10 @@
 
 #include "eq/equaliser_graph.h"
 #include "eq/marker_editor.h"
-#include "model/binding/binding_context.h"
-#include "model/binding/edit_handlers.h"
-#include "model/binding/edit_pipeline.h"
-#include "model/binding/page_refresh.h"
+#include "edit/binding_context.h"
+#include "edit/edit_handlers.h"
+#include "edit/edit_pipeline.h"
+#include "edit/page_refresh.h"
 #include "model/value_table.h"
 
 namespace kdsp::test {

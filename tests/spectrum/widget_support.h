@@ -17,9 +17,9 @@
 #include <QWidget>
 
 #include "eq/equaliser_graph.h"
-#include "model/binding/binding_context.h"
-#include "model/binding/bound_widgets.h"
-#include "model/binding/edit_pipeline.h"
+#include "edit/binding_context.h"
+#include "edit/bound_widgets.h"
+#include "edit/edit_pipeline.h"
 #include "model/value_table.h"
 #include "spectrum/sample_source.h"
 #include "spectrum/spectrum_display.h"

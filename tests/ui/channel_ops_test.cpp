@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QStackedWidget>
 
-#include "model/binding/channel_ops.h"
-#include "model/binding/edit_handlers.h"
-#include "model/binding/page_refresh.h"
+#include "edit/channel_ops.h"
+#include "edit/edit_handlers.h"
+#include "edit/page_refresh.h"
 #include "ui/control_factory.h"
 #include "ui_fixture.h"
 

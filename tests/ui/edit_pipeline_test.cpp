@@ -6,7 +6,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 #include "ui_fixture.h"
 
 namespace kdsp::testing {

@@ -6,7 +6,7 @@
 #include <QGroupBox>
 #include <QStackedWidget>
 
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 #include "model/display_kind.h"
 #include "model/page_layout.h"
 #include "ui_fixture.h"

@@ -10,7 +10,7 @@
 #include <QImage>
 #include <QTabWidget>
 
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 #include "model/display_kind.h"
 #include "model/slot_map.h"
 #include "ui/switch_button.h"

@@ -4,10 +4,10 @@
 #include <QComboBox>
 #include <QSlider>
 
-#include "model/binding/bound_widgets.h"
-#include "model/binding/edit_handlers.h"
-#include "model/binding/edit_pipeline.h"
-#include "model/binding/page_refresh.h"
+#include "edit/bound_widgets.h"
+#include "edit/edit_handlers.h"
+#include "edit/edit_pipeline.h"
+#include "edit/page_refresh.h"
 #include "model/slot_map.h"
 #include "ui/control_factory.h"
 #include "ui_fixture.h"

@@ -5,7 +5,7 @@
 #include <QSlider>
 
 #include "eq/equaliser_graph.h"
-#include "model/binding/volume_limits.h"
+#include "edit/volume_limits.h"
 #include "system_test_fixture.h"
 #include "ui/system_markers.h"
 #include "ui/system_widgets.h"

@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "model/binding/seams.h"
+#include "edit/seams.h"
 #include "model/value_table.h"
 #include "ui/main_window.h"
 

@@ -11,7 +11,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 #include "ui/language.h"
 #include "ui_fixture.h"
 

@@ -1,6 +1,6 @@
-#include "model/binding/control_registry.h"
+#include "edit/control_registry.h"
 
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 #include "model/control_lists.h"
 #include "model/page_layout.h"
 #include "model/slot_map.h"

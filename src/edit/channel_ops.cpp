@@ -1,12 +1,12 @@
-#include "model/binding/channel_ops.h"
+#include "edit/channel_ops.h"
 
 #include <QGroupBox>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
 
-#include "model/binding/page_refresh.h"
-#include "model/binding/translatable.h"
+#include "edit/page_refresh.h"
+#include "edit/translatable.h"
 #include "model/equaliser_reset.h"
 #include "model/page_layout.h"
 #include "model/slot_map.h"

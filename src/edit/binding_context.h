@@ -5,9 +5,9 @@
 #include <QPointer>
 #include <QString>
 
-#include "model/binding/bound_widgets.h"
-#include "model/binding/control_registry.h"
-#include "model/binding/seams.h"
+#include "edit/bound_widgets.h"
+#include "edit/control_registry.h"
+#include "edit/seams.h"
 #include "model/param_addr.h"
 #include "model/selection.h"
 #include "model/value_table.h"

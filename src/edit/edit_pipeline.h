@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "model/binding/binding_context.h"
+#include "edit/binding_context.h"
 
 namespace kdsp {
 

@@ -1,6 +1,6 @@
-#include "model/binding/edit_handlers.h"
+#include "edit/edit_handlers.h"
 
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 #include "model/display_kind.h"
 #include "model/page_layout.h"
 #include "model/scale_tables.h"

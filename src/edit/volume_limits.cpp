@@ -1,4 +1,4 @@
-#include "model/binding/volume_limits.h"
+#include "edit/volume_limits.h"
 
 #include <QLabel>
 

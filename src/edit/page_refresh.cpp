@@ -1,11 +1,11 @@
-#include "model/binding/page_refresh.h"
+#include "edit/page_refresh.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStackedWidget>
 
-#include "model/binding/channel_ops.h"
+#include "edit/channel_ops.h"
 #include "model/equaliser_reset.h"
 #include "model/page_layout.h"
 #include "model/scale_tables.h"

@@ -1,4 +1,4 @@
-#include "model/binding/edit_pipeline.h"
+#include "edit/edit_pipeline.h"
 
 #include <QMessageBox>
 #include <QSlider>

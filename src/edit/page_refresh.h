@@ -5,9 +5,9 @@
 #include <QComboBox>
 #include <QWidget>
 
-#include "model/binding/binding_context.h"
-#include "model/binding/edit_handlers.h"
-#include "model/binding/edit_pipeline.h"
+#include "edit/binding_context.h"
+#include "edit/edit_handlers.h"
+#include "edit/edit_pipeline.h"
 
 namespace kdsp {
 

@@ -1,4 +1,4 @@
-#include "model/binding/translatable.h"
+#include "edit/translatable.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

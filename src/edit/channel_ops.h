@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QObject>
 
-#include "model/binding/binding_context.h"
-#include "model/binding/edit_pipeline.h"
+#include "edit/binding_context.h"
+#include "edit/edit_pipeline.h"
 
 namespace kdsp {
 

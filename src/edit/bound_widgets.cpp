@@ -1,4 +1,4 @@
-#include "model/binding/bound_widgets.h"
+#include "edit/bound_widgets.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
