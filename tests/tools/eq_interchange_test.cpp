@@ -62,7 +62,7 @@ TEST(FilterTextTest, RealLookingRewExport) {
   const std::vector<std::string> notes = ImportFilters(text, bands);
   EXPECT_EQ(bands[0], (BandState{1, 60, 95, 40, 16}));   // 62.5 Hz is nearer 63 than 63.7
   EXPECT_EQ(bands[1], (BandState{1, 96, 136, 28, 16}));  // 125 Hz, +3.2 dB, Q 2.00
-  EXPECT_EQ(bands[2], (BandState{2, 73, 140, 16, 10}));  // 80.3 Hz, slope 0.71 in field 4
+  EXPECT_EQ(bands[2], (BandState{2, 73, 140, 16, 16}));  // 80.3 Hz; Q 0.707 is slope 1.00
   EXPECT_EQ(bands[3], (BandState{3, 312, 108, 16, 5}));  // -2.5 dB: 107.5 to even, slope kept
   EXPECT_EQ(bands[4][kFieldType], 0);                    // None: bypassed, values kept
   EXPECT_EQ(bands[4], (BandState{0, 204, 120, 16, 16}));
@@ -134,7 +134,7 @@ TEST(FilterTextTest, ApoWithCommaDecimalsAndLooseSpacing) {
   std::vector<BandState> bands = FlatBands(10);
   const std::vector<std::string> notes = ImportFilters(text, bands);
   EXPECT_EQ(bands[0], (BandState{1, 204, 150, 16, 16}));
-  EXPECT_EQ(bands[1], (BandState{2, 84, 103, 16, 10}));   // 99 Hz; -3.4 dB = 103; 0.71
+  EXPECT_EQ(bands[1], (BandState{2, 84, 103, 16, 16}));   // 99 Hz; -3.4 dB = 103; Q 0.71: 1.00
   EXPECT_EQ(bands[2], (BandState{0, 240, 130, 16, 16}));  // OFF: bypassed with its values
   EXPECT_EQ(bands[3], (BandState{3, 324, 133, 16, 4}));   // 2.6 dB = 133; 0.50 = index 4
   EXPECT_EQ(bands[4], (BandState{1, 168, 125, 22, 16}));  // one octave = Q 1.41 -> 1.40
@@ -148,15 +148,15 @@ TEST(FilterTextTest, ExportTextIsExact) {
   EXPECT_EQ(FormatFilters(bands, FilterFormat::kApo, "note"),
             "# note\n"
             "Filter 1: ON PK Fc 1000 Hz Gain 6.0 dB Q 1.00\n"
-            "Filter 2: ON LS Fc 99.0 Hz Gain 3.0 dB Q 0.71\n"
-            "Filter 3: ON HS Fc 10100 Hz Gain -4.0 dB Q 1.60\n"
+            "Filter 2: ON LS Fc 99.0 Hz Gain 3.0 dB Q 0.595\n"  // slope 0.71 at +3 dB
+            "Filter 3: ON HS Fc 10100 Hz Gain -4.0 dB Q 0.902\n"
             "Filter 4: OFF PK Fc 19.7 Hz Gain -24.0 dB Q 0.40\n"
             "Filter 5: OFF PK Fc 1000 Hz Gain 0.0 dB Q 1.00\n");
   EXPECT_EQ(FormatFilters(bands, FilterFormat::kRew, "note"),
             "Filter Settings file\r\n\r\nkdsp-tool\r\nNotes: note\r\n\r\nEqualiser: Generic\r\n"
             "Filter  1: ON  PK       Fc     1000 Hz  Gain   6.0 dB  Q   1.00\r\n"
-            "Filter  2: ON  LS       Fc     99.0 Hz  Gain   3.0 dB  Q   0.71\r\n"
-            "Filter  3: ON  HS       Fc    10100 Hz  Gain  -4.0 dB  Q   1.60\r\n"
+            "Filter  2: ON  LS       Fc     99.0 Hz  Gain   3.0 dB  Q  0.595\r\n"
+            "Filter  3: ON  HS       Fc    10100 Hz  Gain  -4.0 dB  Q  0.902\r\n"
             "Filter  4: ON  None\r\n"
             "Filter  5: ON  None\r\n");
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "kdsp-tool/channels.h"
-#include "kdsp-tool/json_value.h"
+#include "kdsp-tool/json_text.h"
 #include "kdsp-tool/param_names.h"
 
 namespace kdsp::tool {
@@ -15,18 +15,18 @@ TEST(JsonTest, ParsesTheDocumentFormAndRefusesBrokenText) {
       " {\"a\": [1, -2, 3.5, 1e3, true, false, null], \"s\": \"x\\\"\\\\\\/\\b\\f\\n\\r\\t"
       "\\u00e9\\u6a21\\ud83c\\udfb5\", \"a\": 7, \"big\": 12345678901234} ");
   ASSERT_TRUE(p.value) << p.error;
-  EXPECT_EQ(p.value->Find("a")->AsInteger(), 7);  // a repeated key keeps its last value
-  EXPECT_EQ(*p.value->Find("s")->AsString(), "x\"\\/\b\f\n\r\té模🎵");
-  EXPECT_EQ(p.value->Find("big")->AsInteger(), 12345678901234);
-  EXPECT_EQ(p.value->Find("missing"), nullptr);
+  EXPECT_EQ(JsonInteger(*JsonFind(*p.value, "a")), 7);  // a repeated key keeps its last value
+  EXPECT_EQ(JsonFind(*p.value, "s")->get<std::string>(), "x\"\\/\b\f\n\r\té模🎵");
+  EXPECT_EQ(JsonInteger(*JsonFind(*p.value, "big")), 12345678901234);
+  EXPECT_EQ(JsonFind(*p.value, "missing"), nullptr);
 
   const JsonParse arr = ParseJson("[1, 2.0, 3e0, -0]");
   ASSERT_TRUE(arr.value);
-  const auto& items = *arr.value->AsArray();
-  EXPECT_EQ(items[0].AsInteger(), 1);
-  EXPECT_EQ(items[1].AsInteger(), std::nullopt);  // 2.0 is not written as an integer
-  EXPECT_EQ(items[2].AsInteger(), std::nullopt);
-  EXPECT_EQ(items[3].AsInteger(), 0);
+  const nlohmann::json& items = *arr.value;
+  EXPECT_EQ(JsonInteger(items[0]), 1);
+  EXPECT_EQ(JsonInteger(items[1]), std::nullopt);  // 2.0 is not written as an integer
+  EXPECT_EQ(JsonInteger(items[2]), std::nullopt);
+  EXPECT_EQ(JsonInteger(items[3]), 0);
 
   for (const char* bad : {"", "{", "[1,]", "{\"a\" 1}", "01", "1.", "-", "\"abc", "\"\\x\"",
                           "\"\\u12G4\"", "\"a\nb\"", "[1] 2", "tru", "{\"a\":1,}", "nul"}) {
@@ -36,6 +36,10 @@ TEST(JsonTest, ParsesTheDocumentFormAndRefusesBrokenText) {
   }
   EXPECT_FALSE(ParseJson(std::string(100, '[') + std::string(100, ']')).value);  // too deep
   EXPECT_TRUE(ParseJson(std::string(60, '[') + std::string(60, ']')).value);
+  EXPECT_TRUE(ParseJson(std::string(64, '[') + std::string(64, ']')).value);
+  const JsonParse deep = ParseJson(std::string(65, '[') + std::string(65, ']'));
+  EXPECT_FALSE(deep.value);
+  EXPECT_NE(deep.error.find("64 levels"), std::string::npos) << deep.error;
 
   // Arbitrary bytes never crash the parser.
   std::mt19937 rng(7);
@@ -51,12 +55,14 @@ TEST(JsonTest, ParsesTheDocumentFormAndRefusesBrokenText) {
 TEST(JsonTest, QuotingEscapesWhatJsonCannotHold) {
   EXPECT_EQ(JsonQuote("Music"), "\"Music\"");
   EXPECT_EQ(JsonQuote("a\"b\\c"), "\"a\\\"b\\\\c\"");
-  EXPECT_EQ(JsonQuote("\n\x01"), "\"\\u000a\\u0001\"");
+  EXPECT_EQ(JsonQuote("\n\x01"), "\"\\n\\u0001\"");
   EXPECT_EQ(JsonQuote("音乐"), "\"音乐\"");
+  // Each invalid sequence (a stray byte, a cut-off character) becomes one U+FFFD.
   EXPECT_EQ(JsonQuote("\xff"
                       "a\xe6\xa8"),
-            "\"\\ufffda\\ufffd\\ufffd\"");
-  const std::string round = *ParseJson(JsonQuote("x\x7f\xc3\xa9\t")).value->AsString();
+            "\"\xef\xbf\xbd"
+            "a\xef\xbf\xbd\"");
+  const std::string round = ParseJson(JsonQuote("x\x7f\xc3\xa9\t")).value->get<std::string>();
   EXPECT_EQ(round, "x\x7f\xc3\xa9\t");
 }
 

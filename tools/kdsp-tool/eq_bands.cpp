@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "kdsp-tool/shelf_slope.h"
 #include "model/frequency_table.h"
 #include "model/page_layout.h"
 #include "model/q_table.h"
@@ -65,6 +66,19 @@ int NearestQIndex(double q, int max_index) {
   return best;
 }
 
+int NearestImportFrequencyIndex(double hz) {
+  int best = 0;
+  double best_distance = std::numeric_limits<double>::infinity();
+  for (int i = 0; i <= kFrequencyIndexMax; ++i) {
+    const double d = std::fabs(hz - FrequencyHz(i));
+    if (d < best_distance) {
+      best = i;
+      best_distance = d;
+    }
+  }
+  return best;
+}
+
 std::vector<std::string> ImportFilters(const FilterText& filters, std::vector<BandState>& bands) {
   std::vector<std::string> notes;
   const double lowest_hz = FrequencyHz(0);
@@ -98,9 +112,9 @@ std::vector<std::string> ImportFilters(const FilterText& filters, std::vector<Ba
     if (f.fc_hz && *f.fc_hz > 0) {
       if (*f.fc_hz < lowest_hz * 0.995 || *f.fc_hz > highest_hz * 1.005) {
         notes.push_back(where + band_name + "Fc " + Num(*f.fc_hz) + " Hz clamped to the box's " +
-                        FrequencyText(NearestFrequencyIndex(*f.fc_hz)) + " Hz");
+                        FrequencyText(NearestImportFrequencyIndex(*f.fc_hz)) + " Hz");
       }
-      band[kFieldFreq] = NearestFrequencyIndex(*f.fc_hz);
+      band[kFieldFreq] = NearestImportFrequencyIndex(*f.fc_hz);
     }
 
     if (f.gain_db) {
@@ -121,7 +135,16 @@ std::vector<std::string> ImportFilters(const FilterText& filters, std::vector<Ba
     }
     const int field = shelf ? kFieldSlope : kFieldQ;
     const int max_index = shelf ? kShelfQIndexMax : kQIndexMax;
-    if (q && *q > 0) {
+    if (q && *q > 0 && shelf) {
+      const double gain_db = band[kFieldGain] * 0.2 - 24.0;
+      const double slope = ShelfSlopeFromQ(*q, gain_db);
+      const int index = std::isfinite(slope) ? NearestQIndex(slope, max_index) : max_index;
+      if (!(slope >= QValue(0) * 0.995 && slope <= QValue(max_index) * 1.005)) {
+        notes.push_back(where + band_name + "Q " + Num(*q) + " is slope " + Num(slope) +
+                        " at " + Num(gain_db) + " dB, clamped to " + std::string(QText(index)));
+      }
+      band[field] = index;
+    } else if (q && *q > 0) {
       const int index = NearestQIndex(*q, max_index);
       if (*q < QValue(0) * 0.995 || *q > QValue(max_index) * 1.005) {
         notes.push_back(where + band_name + (shelf ? "slope " : "Q ") + Num(*q) + " clamped to " +

@@ -25,11 +25,16 @@ ExportBand ToExportBand(const BandState& band);
 /// The QTable index 0..max_index nearest to `q` (by ratio; a tie goes to the lower index).
 int NearestQIndex(double q, int max_index);
 
+/// The `FrequencyTable` index 0..max nearest to `hz` (a tie goes to the lower index). Not the
+/// window's rule for typed entries, which rounds up into the last step.
+int NearestImportFrequencyIndex(double hz);
+
 /// Applies filter text to the bands, in order: every PK, LS/LSC, HS/HSC or None filter takes
 /// the next band; OFF and None bands are bypassed (an OFF filter's values are kept in the
 /// band); the bands after the last filter are bypassed. Frequencies go to the nearest
 /// `FrequencyTable` index, gains to 0.2 dB steps clamped to -24..+12 dB, Q to the nearest
-/// `QTable` index (slopes up to index 24). Returns one message for every filter left out
+/// `QTable` index; a shelf's Q is turned into its slope at the band's gain (slopes up to index
+/// 24). Returns one message for every filter left out
 /// (types the box lacks, more filters than bands, no usable frequency) and for every value
 /// that was clamped or kept.
 std::vector<std::string> ImportFilters(const FilterText& filters, std::vector<BandState>& bands);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "kdsp-tool/shelf_slope.h"
+#include "kdsp-tool/text_encoding.h"
 #include "model/display_kind.h"
 #include "model/frequency_table.h"
 #include "model/q_table.h"
@@ -87,6 +89,35 @@ bool FilterHead(const std::vector<std::string_view>& t, std::size_t& i) {
   return false;
 }
 
+// An Equalizer APO "Channel: L R" line opens a section for the channels named.
+bool ChannelHead(const std::vector<std::string_view>& t, FilterText& out) {
+  if (t.empty()) return false;
+  std::string first = Upper(t[0]);
+  std::size_t i = 1;
+  if (first == "CHANNEL" && t.size() > 1 && t[1] == ":") {
+    i = 2;
+  } else if (first.rfind("CHANNEL:", 0) == 0 && first.size() > 8) {
+    // "Channel:L" without a space
+    std::vector<std::string> names{first.substr(8)};
+    for (std::size_t k = 1; k < t.size(); ++k) names.push_back(Upper(t[k]));
+    out.sections.push_back(std::move(names));
+    return true;
+  } else if (first != "CHANNEL:") {
+    return false;
+  }
+  std::vector<std::string> names;
+  for (; i < t.size(); ++i) names.push_back(Upper(t[i]));
+  out.sections.push_back(std::move(names));
+  return true;
+}
+
+// "Filter 3 ON PK ..." (no colon) and the like: meant as a filter, so worth a warning. The
+// REW file's first line "Filter Settings file" is a header.
+bool LooksLikeFilter(const std::vector<std::string_view>& t) {
+  if (t.empty() || Upper(t[0]).rfind("FILTER", 0) != 0) return false;
+  return !(t.size() > 1 && Upper(t[1]) == "SETTINGS");
+}
+
 bool IsShelfVariantSuffix(std::string_view token) {
   const std::string u = Upper(token);
   return u.size() > 2 && u.substr(u.size() - 2) == "DB" && IsDigits(u.substr(0, u.size() - 2));
@@ -108,10 +139,15 @@ void ParseLine(std::string_view line, int line_number, FilterText& out) {
     out.warnings.push_back(where + "Preamp " + rest + " ignored");
     return;
   }
+  if (ChannelHead(t, out)) return;
   std::size_t i = 0;
-  if (!FilterHead(t, i)) return;
+  if (!FilterHead(t, i)) {
+    if (LooksLikeFilter(t)) out.warnings.push_back(where + "unreadable filter line, passed over");
+    return;
+  }
   FilterLine f;
   f.line_number = line_number;
+  f.section = static_cast<int>(out.sections.size()) - 1;
   const std::string state = i < t.size() ? Upper(t[i]) : std::string();
   if (state != "ON" && state != "OFF") {
     out.warnings.push_back(where + "filter without ON/OFF, passed over");
@@ -157,7 +193,20 @@ void ParseLine(std::string_view line, int line_number, FilterText& out) {
 
 }  // namespace
 
-FilterText ParseFilterText(std::string_view text) {
+FilterText ParseFilterText(std::string_view bytes) {
+  // One line end for all: CRLF and a lone CR become LF.
+  const std::string utf8 = TextAsUtf8(bytes);
+  std::string normalised;
+  normalised.reserve(utf8.size());
+  for (std::size_t k = 0; k < utf8.size(); ++k) {
+    if (utf8[k] == '\r') {
+      normalised += '\n';
+      if (k + 1 < utf8.size() && utf8[k + 1] == '\n') ++k;
+    } else {
+      normalised += utf8[k];
+    }
+  }
+  const std::string_view text = normalised;
   FilterText out;
   std::size_t start = 0;
   for (int line_number = 1;; ++line_number) {
@@ -169,6 +218,53 @@ FilterText ParseFilterText(std::string_view text) {
     start = nl + 1;
   }
   return out;
+}
+
+ChannelPick PickApoChannel(const FilterText& text, const std::optional<std::string>& channel) {
+  ChannelPick pick;
+  bool in_sections = false;
+  std::vector<int> used;  // sections that hold filters, in order
+  for (const FilterLine& f : text.filters) {
+    in_sections = in_sections || f.section >= 0;
+    if (std::find(used.begin(), used.end(), f.section) == used.end()) used.push_back(f.section);
+  }
+  // Every channel named by a section, for the messages.
+  std::vector<std::string> names;
+  for (const auto& section : text.sections) {
+    for (const std::string& n : section) {
+      if (std::find(names.begin(), names.end(), n) == names.end()) names.push_back(n);
+    }
+  }
+  std::string listed;
+  for (const std::string& n : names) listed += (listed.empty() ? "" : ", ") + n;
+
+  if (!in_sections || (!channel && used.size() == 1)) {
+    pick.text = text;
+    return pick;
+  }
+  if (!channel) {
+    pick.error = "the text has filters for several channels (" + listed +
+                 "); choose one with --apo-channel NAME";
+    return pick;
+  }
+  const std::string wanted = Upper(*channel);
+  if (wanted != "ALL" && std::find(names.begin(), names.end(), wanted) == names.end() &&
+      std::find(names.begin(), names.end(), "ALL") == names.end()) {
+    pick.error = "no Channel section names " + *channel + " (the text names " + listed + ")";
+    return pick;
+  }
+  pick.text.warnings = text.warnings;
+  pick.text.sections = text.sections;
+  for (const FilterLine& f : text.filters) {
+    bool applies = f.section < 0;
+    if (!applies) {
+      const auto& section = text.sections[static_cast<std::size_t>(f.section)];
+      applies = std::find(section.begin(), section.end(), wanted) != section.end() ||
+                std::find(section.begin(), section.end(), "ALL") != section.end();
+    }
+    if (applies) pick.text.filters.push_back(f);
+  }
+  return pick;
 }
 
 std::string FormatFilters(const std::vector<ExportBand>& bands, FilterFormat format,
@@ -189,7 +285,10 @@ std::string FormatFilters(const std::vector<ExportBand>& bands, FilterFormat for
     const std::string fc = FrequencyText(std::clamp(band.freq_index, 0, kFrequencyIndexMax));
     const double gain_db = (std::clamp(band.gain_raw, 0, 180) * 2 - 240) / 10.0;
     const std::string gain = Fixed(gain_db, 1);
-    const std::string q(QText(std::clamp(band.q_index, 0, shelf ? kShelfQIndexMax : kQIndexMax)));
+    // The box keeps a shelf's slope; the text carries the Q of the same shelf.
+    const int q_index = std::clamp(band.q_index, 0, shelf ? kShelfQIndexMax : kQIndexMax);
+    const std::string q = shelf ? Fixed(ShelfQFromSlope(QValue(q_index), gain_db), 3)
+                                : std::string(QText(q_index));
     char buf[160];
     if (format == FilterFormat::kRew) {
       if (!active) {

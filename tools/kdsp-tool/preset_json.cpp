@@ -1,6 +1,6 @@
 #include "kdsp-tool/preset_json.h"
 
-#include "kdsp-tool/json_value.h"
+#include "kdsp-tool/json_text.h"
 #include "kdsp-tool/param_names.h"
 
 namespace kdsp::tool {
@@ -44,38 +44,40 @@ PresetFromJson ParsePresetJson(std::string_view text) {
   if (!parsed.value) {
     return Error("not JSON: " + parsed.error + " at byte " + std::to_string(parsed.offset));
   }
-  const JsonValue& root = *parsed.value;
-  if (!root.AsObject()) return Error("the document is not an object");
-  const JsonValue* format = root.Find("format");
-  if (!format || !format->AsString() || *format->AsString() != kFormatName) {
+  const nlohmann::json& root = *parsed.value;
+  if (!root.is_object()) return Error("the document is not an object");
+  const nlohmann::json* format = JsonFind(root, "format");
+  if (!format || !format->is_string() || format->get_ref<const std::string&>() != kFormatName) {
     return Error("\"format\" must be \"kdsp-preset\"");
   }
-  const JsonValue* version = root.Find("version");
-  if (!version || version->AsInteger() != kVersion) return Error("\"version\" must be 1");
-  const JsonValue* kind = root.Find("kind");
+  const nlohmann::json* version = JsonFind(root, "version");
+  if (!version || JsonInteger(*version) != kVersion) return Error("\"version\" must be 1");
+  const nlohmann::json* kind = JsonFind(root, "kind");
+  const std::string* kind_name = kind && kind->is_string() ? &kind->get_ref<const std::string&>()
+                                                           : nullptr;
   PresetDoc doc;
-  if (kind && kind->AsString() && *kind->AsString() == "mode") {
+  if (kind_name && *kind_name == "mode") {
     doc.kind = PresetKind::kMode;
-  } else if (kind && kind->AsString() && *kind->AsString() == "eq") {
+  } else if (kind_name && *kind_name == "eq") {
     doc.kind = PresetKind::kEq;
   } else {
     return Error("\"kind\" must be \"mode\" or \"eq\"");
   }
-  const JsonValue* entries = root.Find("entries");
-  if (!entries || !entries->AsArray()) return Error("\"entries\" must be an array");
+  const nlohmann::json* entries = JsonFind(root, "entries");
+  if (!entries || !entries->is_array()) return Error("\"entries\" must be an array");
 
   PresetFromJson result;
   int not_applied = 0;
-  const auto& items = *entries->AsArray();
+  const nlohmann::json& items = *entries;
   doc.entries.reserve(items.size());
   for (std::size_t i = 0; i < items.size(); ++i) {
     const std::string where = "entry " + std::to_string(i + 1) + ": ";
-    if (!items[i].AsObject()) return Error(where + "not an object");
+    if (!items[i].is_object()) return Error(where + "not an object");
     std::optional<std::int64_t> fields[3];
     const char* names[3] = {"page", "slot", "value"};
     for (int f = 0; f < 3; ++f) {
-      const JsonValue* v = items[i].Find(names[f]);
-      fields[f] = v ? v->AsInteger() : std::nullopt;
+      const nlohmann::json* v = JsonFind(items[i], names[f]);
+      fields[f] = v ? JsonInteger(*v) : std::nullopt;
       if (!fields[f]) return Error(where + "\"" + names[f] + "\" must be an integer");
     }
     if (*fields[0] < 0 || *fields[0] >= kPageCount || *fields[1] < 0 || *fields[1] >= kSlotCount) {

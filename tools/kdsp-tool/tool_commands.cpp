@@ -25,7 +25,8 @@ constexpr std::size_t kMaxTextBytes = 64u << 20;
 
 struct Options {
   std::vector<std::string> positional;
-  std::map<std::string, std::string> values;  // --lang, --channel, --scene, --format, --from, -o
+  std::map<std::string, std::string> values;  // --lang, --channel, --scene, --format, --from,
+                                              // --apo-channel, -o
   bool all = false;
   bool help = false;
   int ui_language = 0;
@@ -46,7 +47,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
     } else if (a == "--all") {
       o.all = true;
     } else if (a == "--lang" || a == "--channel" || a == "--scene" || a == "--format" ||
-               a == "--from" || a == "-o") {
+               a == "--from" || a == "--apo-channel" || a == "-o") {
       if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
       o.values[a] = args[++i];
     } else if (a.size() > 1 && a[0] == '-') {
@@ -246,7 +247,8 @@ int ExportEq(const Options& o, std::ostream& out, std::ostream& err) {
 }
 
 int ImportEq(const Options& o, std::ostream& err) {
-  NeedPositional(o, 1, "import-eq FILE --channel NAME --from FILTERS.txt -o OUT");
+  NeedPositional(o, 1,
+                 "import-eq FILE --channel NAME --from FILTERS.txt [--apo-channel NAME] -o OUT");
   const std::string from = Need(o, "--from");
   const std::string out_path = Need(o, "-o");
   const LoadedPreset p = LoadAnyPreset(o.positional[1]);
@@ -257,8 +259,22 @@ int ImportEq(const Options& o, std::ostream& err) {
     err << "kdsp-tool: " << from << ": cannot read\n";
     return kExitFileError;
   }
-  const FilterText filters = ParseFilterText(*text);
-  for (const std::string& w : filters.warnings) err << "kdsp-tool: " << from << ": " << w << "\n";
+  const FilterText all_filters = ParseFilterText(*text);
+  for (const std::string& w : all_filters.warnings) {
+    err << "kdsp-tool: " << from << ": " << w << "\n";
+  }
+  if (all_filters.filters.empty()) {
+    err << "kdsp-tool: " << from
+        << ": no filter found (REW filter settings or Equalizer APO text expected); nothing "
+           "written\n";
+    return kExitFileError;
+  }
+  const ChannelPick pick = PickApoChannel(all_filters, Optional(o, "--apo-channel"));
+  if (!pick.error.empty()) {
+    err << "kdsp-tool: " << from << ": " << pick.error << "; nothing written\n";
+    return kExitFileError;
+  }
+  const FilterText& filters = pick.text;
 
   std::vector<BandState> bands = ReadBandStates(*c.channel, c.page, TableOf(p.entries));
   for (const std::string& n : ImportFilters(filters, bands)) {
@@ -302,7 +318,7 @@ std::string HelpText() {
       "  kdsp-tool from-json JSON OUT           a preset file from its JSON form\n"
       "  kdsp-tool curve FILE --channel NAME    the equaliser response as CSV\n"
       "  kdsp-tool export-eq FILE --channel NAME --format rew|apo [-o OUT]\n"
-      "  kdsp-tool import-eq FILE --channel NAME --from FILTERS.txt -o OUT\n"
+      "  kdsp-tool import-eq FILE --channel NAME --from FILTERS.txt [--apo-channel NAME] -o OUT\n"
       "\n"
       "Options: --lang zh|en (default en), --scene sing|dance for outputs (default sing),\n"
       "--all to show unnamed slots too.\n"
