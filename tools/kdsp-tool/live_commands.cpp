@@ -144,21 +144,28 @@ LoadedPreset CheckedFile(const LiveOptions& o, std::ostream& err, bool& ok) {
 
 }  // namespace
 
+bool PullBoxes(const std::vector<Endpoint>& endpoints, const std::vector<std::string>& paths,
+               const LiveOptions& o, std::ostream& out) {
+  EnsureApp();
+  std::vector<std::unique_ptr<LiveSession>> sessions;
+  for (std::size_t i = 0; i < endpoints.size() && i < paths.size(); ++i) {
+    sessions.push_back(std::make_unique<LiveSession>(endpoints[i], Timings(o)));
+    const std::string path = paths[i];
+    sessions.back()->SetReadHandler([path](const ValueTable& values, const LinkMachine&) {
+      // Only a read that went to its end gets here; the file is written as the console's save
+      // writes it, through a temporary file renamed over the target.
+      const SaveResult r = WriteFileReplacing(path, EncodePresetFile(PresetKind::kMode, values));
+      return r.status == PresetStatus::kOk ? std::string() : "cannot write " + r.error;
+    });
+  }
+  return RunAll(sessions, o, out);
+}
+
 int RunPull(const LiveOptions& o, std::ostream& out, std::ostream&) {
   const std::vector<Endpoint> endpoints = Endpoints(o);
   if (endpoints.size() != 1) throw UsageError("pull reads one box; give one HOST[:PORT]");
   if (o.output.empty()) throw UsageError("-o FILE is required");
-  EnsureApp();
-  std::vector<std::unique_ptr<LiveSession>> sessions;
-  sessions.push_back(std::make_unique<LiveSession>(endpoints[0], Timings(o)));
-  const std::string path = o.output;
-  sessions[0]->SetReadHandler([path](const ValueTable& values, const LinkMachine&) {
-    // Only a read that went to its end gets here; the file is written as the console's save
-    // writes it, through a temporary file renamed over the target.
-    const SaveResult r = WriteFileReplacing(path, EncodePresetFile(PresetKind::kMode, values));
-    return r.status == PresetStatus::kOk ? std::string() : "cannot write " + r.error;
-  });
-  return RunAll(sessions, o, out) ? kExitOk : kExitFileError;
+  return PullBoxes(endpoints, {o.output}, o, out) ? kExitOk : kExitFileError;
 }
 
 int RunPush(const LiveOptions& o, std::ostream& out, std::ostream& err) {

@@ -21,6 +21,11 @@ struct LiveOptions {
   bool progress = false;           ///< redraw a progress display (output is a terminal)
 };
 
+/// Reads every box at once and saves box i as the mode file `paths[i]`; one result line per box
+/// on `out`. True when every box was read and saved.
+bool PullBoxes(const std::vector<Endpoint>& endpoints, const std::vector<std::string>& paths,
+               const LiveOptions& o, std::ostream& out);
+
 int RunPull(const LiveOptions& o, std::ostream& out, std::ostream& err);
 int RunPush(const LiveOptions& o, std::ostream& out, std::ostream& err);
 int RunDiffLive(const LiveOptions& o, std::ostream& out, std::ostream& err);
