@@ -258,9 +258,20 @@ TEST(LiveCommandsTest, FaultyBoxesFailAloneWithTheirReason) {
   EXPECT_EQ(r.status, 2);  // a wrong endpoint is a wrong command line: nothing is touched
   EXPECT_EQ(good->sim->Counters().frames_received, 0);
 
+  // One more box closes every connection in the middle of the read.
+  auto closing = StartBox(14);
+  const std::string closing_endpoint = closing->Endpoint();
+  std::thread closer([&] {
+    Eventually([&] { return closing->sim->Counters().frames_received >= 40; });
+    closing->server.Stop();
+  });
   const auto p = RunTool({"push", dir / "t.Nddt", good->Endpoint(), dropping->Endpoint(),
-                          silent->Endpoint(), cut->Endpoint(), refusing, kFast},
+                          silent->Endpoint(), cut->Endpoint(), refusing, closing_endpoint, kFast},
                          dir);
+  closer.join();
+  const std::string closed_line = LineOf(p.out, closing_endpoint);
+  EXPECT_EQ(closed_line.rfind(closing_endpoint + " failed: lost link", 0), 0u) << p.out;
+  EXPECT_NE(closed_line.find("closed the connection during the read"), std::string::npos);
   EXPECT_EQ(p.status, 1);
   EXPECT_EQ(LineOf(p.out, good->Endpoint()), good->Endpoint() + " ok") << p.out;
   EXPECT_EQ(LineOf(p.out, dropping->Endpoint()), dropping->Endpoint() + " ok") << p.out;

@@ -229,7 +229,7 @@ int RunScan(const LiveOptions& o, std::ostream& out, std::ostream& err) {
   std::function<void()> launch = [&] {
     while (running < static_cast<std::size_t>(o.concurrency) && next < targets.size()) {
       const std::size_t index = next++;
-      auto* p = new BoxProbe(targets[index], o.timeout_ms);
+      auto* p = new BoxProbe(targets[index], o.timeout_ms, &loop);
       ++running;
       QObject::connect(p, &BoxProbe::finished, &loop, [&, p, index] {
         results[index] = p->Result();
