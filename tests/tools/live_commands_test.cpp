@@ -1,6 +1,13 @@
 // The network commands of the real kdsp-tool against emulated boxes on loopback addresses.
 // The tool's link timers run twenty times faster here; everything else is as shipped.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
 
 #include <chrono>
 #include <filesystem>
@@ -116,6 +123,53 @@ int FreePort(int host) {
   probe.Stop();
   return port;
 }
+
+/// Another service on the box's port: whatever it is sent, it answers with an HTTP error.
+class WrongService {
+ public:
+  explicit WrongService(const std::string& address) {
+    listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    inet_pton(AF_INET, address.c_str(), &addr.sin_addr);
+    socklen_t len = sizeof addr;
+    EXPECT_EQ(bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), len), 0);
+    EXPECT_EQ(listen(listen_fd_, 4), 0);
+    getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+    endpoint_ = address + ":" + std::to_string(ntohs(addr.sin_port));
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~WrongService() {
+    stop_ = true;
+    thread_.join();
+    for (int fd : clients_) close(fd);
+    close(listen_fd_);
+  }
+  const std::string& Endpoint() const { return endpoint_; }
+
+ private:
+  void Serve() {
+    static const char kReply[] = "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n";
+    while (!stop_) {
+      std::vector<pollfd> fds{{listen_fd_, POLLIN, 0}};
+      for (int fd : clients_) fds.push_back({fd, POLLIN, 0});
+      if (poll(fds.data(), fds.size(), 10) <= 0) continue;
+      if (fds[0].revents & POLLIN) clients_.push_back(accept(listen_fd_, nullptr, nullptr));
+      for (std::size_t i = 1; i < fds.size(); ++i) {
+        char buffer[512];
+        if ((fds[i].revents & POLLIN) && read(fds[i].fd, buffer, sizeof buffer) > 0) {
+          EXPECT_GT(write(fds[i].fd, kReply, sizeof kReply - 1), 0);
+        }
+      }
+    }
+  }
+
+  int listen_fd_ = -1;
+  std::string endpoint_;
+  std::vector<int> clients_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 TEST(LiveCommandsTest, PullSavesTheBoxAsTheConsoleAndWritesNothingFromAFailedRead) {
   TempDir dir;
@@ -265,10 +319,15 @@ TEST(LiveCommandsTest, FaultyBoxesFailAloneWithTheirReason) {
     Eventually([&] { return closing->sim->Counters().frames_received >= 40; });
     closing->server.Stop();
   });
+  WrongService wrong("127.0.0.15");
   const auto p = RunTool({"push", dir / "t.Nddt", good->Endpoint(), dropping->Endpoint(),
-                          silent->Endpoint(), cut->Endpoint(), refusing, closing_endpoint, kFast},
+                          silent->Endpoint(), cut->Endpoint(), refusing, closing_endpoint,
+                          wrong.Endpoint(), kFast},
                          dir);
   closer.join();
+  const std::string wrong_line = LineOf(p.out, wrong.Endpoint());
+  EXPECT_EQ(wrong_line, wrong.Endpoint() + " failed: time-out: no box answered the probe (link failed)")
+      << p.out;
   const std::string closed_line = LineOf(p.out, closing_endpoint);
   EXPECT_EQ(closed_line.rfind(closing_endpoint + " failed: lost link", 0), 0u) << p.out;
   EXPECT_NE(closed_line.find("closed the connection during the read"), std::string::npos);
