@@ -78,8 +78,7 @@ void BM_Pull(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_Pull)->Arg(1)->Arg(32)->Iterations(1)->UseManualTime()->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_Pull)->Arg(1)->Arg(32)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kdsp

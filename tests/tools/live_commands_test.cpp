@@ -11,9 +11,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,11 +55,11 @@ struct Box {
 boxsim::BoxMemory MemoryNumber(int n) {
   boxsim::BoxMemory m = boxsim::MakeFactoryMemory();
   m.device_id = {0x10, 0x20, 0x30, static_cast<std::uint8_t>(n)};
-  m.params.Set(0, 25, 100 + n);   // music band 3 gain
-  m.params.Set(22, 3, 10 + n);    // a hidden equaliser page, which a mode file does not load
-  m.params.Set(25, 1, 20 + n);    // volume limits
-  m.params.Set(30, 23, n % 3);    // centre output routing
-  m.params.Set(30, 2, n % 16);    // current mode
+  m.params.Set(0, 25, 100 + n);  // music band 3 gain
+  m.params.Set(22, 3, 10 + n);   // a hidden equaliser page, which a mode file does not load
+  m.params.Set(25, 1, 20 + n);   // volume limits
+  m.params.Set(30, 23, n % 3);   // centre output routing
+  m.params.Set(30, 2, n % 16);   // current mode
   m.mode_names[n % 16] = "Room " + std::to_string(n);
   return m;
 }
@@ -203,7 +203,8 @@ TEST(LiveCommandsTest, PullSavesTheBoxAsTheConsoleAndWritesNothingFromAFailedRea
   // the control page, nothing else.
   ValueTable read;
   for (int page = 0; page <= 25; ++page) {
-    for (int slot = 0; slot < kSlotCount; ++slot) read.Set(page, slot, memory.params.Get(page, slot));
+    for (int slot = 0; slot < kSlotCount; ++slot)
+      read.Set(page, slot, memory.params.Get(page, slot));
   }
   for (const PresetEntry& e : file.entries) {
     if (e.page == 30) read.Set(e.page, e.slot, e.value);
@@ -320,13 +321,14 @@ TEST(LiveCommandsTest, FaultyBoxesFailAloneWithTheirReason) {
     closing->server.Stop();
   });
   WrongService wrong("127.0.0.15");
-  const auto p = RunTool({"push", dir / "t.Nddt", good->Endpoint(), dropping->Endpoint(),
-                          silent->Endpoint(), cut->Endpoint(), refusing, closing_endpoint,
-                          wrong.Endpoint(), kFast},
-                         dir);
+  const auto p =
+      RunTool({"push", dir / "t.Nddt", good->Endpoint(), dropping->Endpoint(), silent->Endpoint(),
+               cut->Endpoint(), refusing, closing_endpoint, wrong.Endpoint(), kFast},
+              dir);
   closer.join();
   const std::string wrong_line = LineOf(p.out, wrong.Endpoint());
-  EXPECT_EQ(wrong_line, wrong.Endpoint() + " failed: time-out: no box answered the probe (link failed)")
+  EXPECT_EQ(wrong_line,
+            wrong.Endpoint() + " failed: time-out: no box answered the probe (link failed)")
       << p.out;
   const std::string closed_line = LineOf(p.out, closing_endpoint);
   EXPECT_EQ(closed_line.rfind(closing_endpoint + " failed: lost link", 0), 0u) << p.out;

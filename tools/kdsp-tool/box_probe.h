@@ -13,10 +13,10 @@ namespace kdsp::tool {
 
 /// What a probe found at one address.
 struct ProbeResult {
-  bool box = false;        ///< the address acknowledged the probe
-  std::string device_id;   ///< eight hex digits, empty when the box did not tell
-  int mode = -1;           ///< current device mode, 0-based; -1 when not read
-  std::string mode_name;   ///< its name as the box reports it
+  bool box = false;       ///< the address acknowledged the probe
+  std::string device_id;  ///< eight hex digits, empty when the box did not tell
+  int mode = -1;          ///< current device mode, 0-based; -1 when not read
+  std::string mode_name;  ///< its name as the box reports it
 };
 
 /// Looks for a box at one address: connect, the probe frame, and the acknowledgement within

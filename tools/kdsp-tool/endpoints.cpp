@@ -54,7 +54,8 @@ std::optional<Endpoint> ParseEndpoint(std::string_view text, int default_port) {
       if (port_text.empty()) return std::nullopt;
     }
   } else if (const std::size_t colon = text.find(':');
-             colon != std::string_view::npos && text.find(':', colon + 1) == std::string_view::npos) {
+             colon != std::string_view::npos &&
+             text.find(':', colon + 1) == std::string_view::npos) {
     e.host = std::string(text.substr(0, colon));
     port_text = text.substr(colon + 1);
     if (port_text.empty()) return std::nullopt;

@@ -136,8 +136,8 @@ LoadedPreset CheckedFile(const LiveOptions& o, std::ostream& err, bool& ok) {
   LoadedPreset p = LoadAnyPreset(o.file);
   ok = p.status == PresetStatus::kOk;
   if (!ok) {
-    err << "kdsp-tool: " << o.file << ": damaged file: "
-        << PresetStatusText(p.status, o.ui_language) << " (no box touched)\n";
+    err << "kdsp-tool: " << o.file
+        << ": damaged file: " << PresetStatusText(p.status, o.ui_language) << " (no box touched)\n";
   }
   return p;
 }

@@ -18,7 +18,7 @@ struct LiveOptions {
   int timeout_ms = 1000;           ///< scan: time limit of each step of a probe
   int timer_divisor = 1;           ///< runs the link's timers this many times faster (tests)
   int ui_language = 0;
-  bool progress = false;           ///< redraw a progress display (output is a terminal)
+  bool progress = false;  ///< redraw a progress display (output is a terminal)
 };
 
 /// Reads every box at once and saves box i as the mode file `paths[i]`; one result line per box

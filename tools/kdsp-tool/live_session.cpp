@@ -39,8 +39,8 @@ void LiveSession::SetPush(PresetKind kind, std::vector<PresetEntry> entries) {
 }
 
 void LiveSession::Start() {
-  link_ = std::make_unique<LinkComponent>(device_values_, host_, std::make_unique<NoHid>(),
-                                          timings_);
+  link_ =
+      std::make_unique<LinkComponent>(device_values_, host_, std::make_unique<NoHid>(), timings_);
   host_.Attach(&link_->machine());
   link_->SetSerialPortLister([] { return std::vector<std::string>{}; });
   link_->SetTcpEndpoint(QString::fromStdString(endpoint_.host), QString::number(endpoint_.port));

@@ -39,8 +39,8 @@ class LiveSession : public QObject {
   Q_OBJECT
 
  public:
-  using ReadHandler = std::function<std::string(const ValueTable& device_values,
-                                                const LinkMachine& machine)>;
+  using ReadHandler =
+      std::function<std::string(const ValueTable& device_values, const LinkMachine& machine)>;
 
   LiveSession(Endpoint endpoint, LinkTimings timings, QObject* parent = nullptr);
   ~LiveSession() override;
