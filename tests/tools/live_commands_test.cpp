@@ -247,6 +247,10 @@ TEST(LiveCommandsTest, PushTunesEveryBoxAlikeAndDiffLiveTellsWhetherTheyAgree) {
   const auto refused = RunTool({"push", dir / "damaged.Nddt", boxes[0]->Endpoint(), kFast}, dir);
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.err.find("Data file is corrupted!"), std::string::npos) << refused.err;
+  EXPECT_EQ(Lines(refused.out),
+            std::vector<std::string>{boxes[0]->Endpoint() +
+                                     " failed: damaged file: Data file is corrupted! (the box "
+                                     "was not touched)"});
   EXPECT_EQ(boxes[0]->sim->Counters().frames_received, 0);
 
   // Differs before the push: exit status 1 and the differences in diff's form.

@@ -172,7 +172,13 @@ int RunPush(const LiveOptions& o, std::ostream& out, std::ostream& err) {
   const std::vector<Endpoint> endpoints = Endpoints(o);
   bool file_ok = false;
   const LoadedPreset file = CheckedFile(o, err, file_ok);
-  if (!file_ok) return kExitFileError;
+  if (!file_ok) {
+    const std::string_view text = PresetStatusText(file.status, o.ui_language);
+    for (const Endpoint& e : endpoints) {
+      out << e.Label() << " failed: damaged file: " << text << " (the box was not touched)\n";
+    }
+    return kExitFileError;
+  }
   EnsureApp();
   std::vector<std::unique_ptr<LiveSession>> sessions;
   for (const Endpoint& e : endpoints) {
