@@ -218,6 +218,14 @@ TEST(LiveCommandsTest, PullSavesTheBoxAsTheConsoleAndWritesNothingFromAFailedRea
   EXPECT_EQ(failed.status, 1);
   EXPECT_TRUE(HasLineStarting(failed.out, nowhere + " failed: refused")) << failed.out;
   EXPECT_EQ(ReadText(dir / "room.Nddt"), before);
+  // The console's own message ends the line, in the language asked for.
+  EXPECT_EQ(Lines(failed.out),
+            std::vector<std::string>{nowhere +
+                                     " failed: refused: the connection was refused [Off Line!]"});
+  const auto zh = RunTool({"pull", nowhere, "-o", dir / "room.Nddt", "--lang", "zh", kFast}, dir);
+  EXPECT_EQ(Lines(zh.out),
+            std::vector<std::string>{nowhere +
+                                     " failed: refused: the connection was refused [连接失败!]"});
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir / "")) {
     if (entry.path().extension() == ".tmp") ++files;
@@ -332,7 +340,7 @@ TEST(LiveCommandsTest, FaultyBoxesFailAloneWithTheirReason) {
   closer.join();
   const std::string wrong_line = LineOf(p.out, wrong.Endpoint());
   EXPECT_EQ(wrong_line,
-            wrong.Endpoint() + " failed: time-out: no box answered the probe (link failed)")
+            wrong.Endpoint() + " failed: time-out: no box answered the probe [Off Line!]")
       << p.out;
   const std::string closed_line = LineOf(p.out, closing_endpoint);
   EXPECT_EQ(closed_line.rfind(closing_endpoint + " failed: lost link", 0), 0u) << p.out;

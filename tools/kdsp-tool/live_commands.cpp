@@ -150,6 +150,7 @@ bool PullBoxes(const std::vector<Endpoint>& endpoints, const std::vector<std::st
   std::vector<std::unique_ptr<LiveSession>> sessions;
   for (std::size_t i = 0; i < endpoints.size() && i < paths.size(); ++i) {
     sessions.push_back(std::make_unique<LiveSession>(endpoints[i], Timings(o)));
+    sessions.back()->SetLanguage(o.ui_language);
     const std::string path = paths[i];
     sessions.back()->SetReadHandler([path](const ValueTable& values, const LinkMachine&) {
       // Only a read that went to its end gets here; the file is written as the console's save
@@ -183,6 +184,7 @@ int RunPush(const LiveOptions& o, std::ostream& out, std::ostream& err) {
   std::vector<std::unique_ptr<LiveSession>> sessions;
   for (const Endpoint& e : endpoints) {
     sessions.push_back(std::make_unique<LiveSession>(e, Timings(o)));
+    sessions.back()->SetLanguage(o.ui_language);
     sessions.back()->SetPush(file.kind, file.entries);
   }
   return RunAll(sessions, o, out) ? kExitOk : kExitFileError;
@@ -197,6 +199,7 @@ int RunDiffLive(const LiveOptions& o, std::ostream& out, std::ostream& err) {
   EnsureApp();
   std::vector<std::unique_ptr<LiveSession>> sessions;
   sessions.push_back(std::make_unique<LiveSession>(endpoints[0], Timings(o)));
+  sessions.back()->SetLanguage(o.ui_language);
   std::ostringstream diff;
   int differences = -1;
   sessions[0]->SetReadHandler([&](const ValueTable& values, const LinkMachine&) {

@@ -97,25 +97,30 @@ std::string LiveSession::FailureText() const {
     where = " during the read at position " + std::to_string(st.XferPos) + " of " +
             std::to_string(kReadEnd);
   }
+  // What the console's message box would have said, in the chosen language.
+  const BilingualText message = error == QAbstractSocket::RemoteHostClosedError
+                                    ? kMsgLinkLost
+                                    : host_.EndMessage().value_or(kMsgLinkFailed);
+  const std::string console = " [" + std::string(ui_language_ == 1 ? message.zh : message.en) + "]";
+  std::string reason;
   if (error == QAbstractSocket::RemoteHostClosedError) {
-    return "lost link: the box closed the connection" + where;
+    reason = "lost link: the box closed the connection" + where;
+  } else if (!answered_ && error == QAbstractSocket::ConnectionRefusedError) {
+    reason = "refused: the connection was refused";
+  } else if (!answered_ && error == QAbstractSocket::HostNotFoundError) {
+    reason = "refused: host not found";
+  } else if (!answered_ && (error == QAbstractSocket::NetworkError ||
+                            error == QAbstractSocket::SocketTimeoutError)) {
+    reason = "time-out: the network did not reach the host";
+  } else if (!answered_) {
+    reason = "time-out: no box answered the probe";
+  } else if (message == kMsgLinkLost) {
+    reason = "lost link: the box stopped answering" + where;
+  } else {
+    reason = "time-out: the box stopped answering" + where;
+    if (!host_.OtherMessages().empty()) reason += " (" + host_.OtherMessages() + ")";
   }
-  if (!answered_) {
-    if (error == QAbstractSocket::ConnectionRefusedError) {
-      return "refused: the connection was refused (link failed)";
-    }
-    if (error == QAbstractSocket::HostNotFoundError) return "refused: host not found (link failed)";
-    if (error == QAbstractSocket::NetworkError || error == QAbstractSocket::SocketTimeoutError) {
-      return "time-out: the network did not reach the host (link failed)";
-    }
-    return "time-out: no box answered the probe (link failed)";
-  }
-  if (host_.EndMessage() && *host_.EndMessage() == kMsgLinkLost) {
-    return "lost link: the box stopped answering" + where;
-  }
-  std::string text = "time-out: the box stopped answering (link failed)" + where;
-  if (!host_.OtherMessages().empty()) text += " [" + host_.OtherMessages() + "]";
-  return text;
+  return reason + console;
 }
 
 void LiveSession::Step() {

@@ -50,6 +50,9 @@ class LiveSession : public QObject {
   /// After the read: apply `entries` of a file of `kind` and download them.
   void SetPush(PresetKind kind, std::vector<PresetEntry> entries);
 
+  /// Failure lines quote the console's message in this language (1: Chinese, 0: English).
+  void SetLanguage(int ui_language) { ui_language_ = ui_language; }
+
   void Start();
   const Endpoint& endpoint() const { return endpoint_; }
   SessionProgress Progress() const;
@@ -76,6 +79,7 @@ class LiveSession : public QObject {
   ReadHandler on_read_;
   std::optional<PresetKind> push_kind_;
   std::vector<PresetEntry> push_entries_;
+  int ui_language_ = 0;
   bool answered_ = false;  ///< the box has answered the probe
   std::optional<SessionResult> result_;
   SessionResult pending_;  ///< the outcome waiting for the farewell to go out
