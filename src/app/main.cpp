@@ -122,6 +122,8 @@ int main(int argc, char** argv) {
   link.SetTcpEndpoint(window.findChild<QLineEdit*>("IPstrEdit")->text(),
                       window.findChild<QLineEdit*>("IPPortStrEdit")->text());
   window.ApplyLanguage(kdsp::ui::UiLanguageForLocale(QLocale::system()));
+  // The user has said where the box is: the first search goes to the network at once.
+  if (!options.host.isEmpty()) link.machine().SetNextSearchFromNetwork(true);
   link.Start();
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {

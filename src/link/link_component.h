@@ -72,6 +72,8 @@ class LinkComponent : public QObject, public LinkTransport {
 
   bool SerialOpen() const { return serial_.IsOpen(); }
   bool TcpConnected() const { return tcp_.Connected(); }
+  /// Why the network connection failed or ended, if it did (UnknownSocketError: it did not).
+  QAbstractSocket::SocketError TcpLastError() const { return tcp_.LastError(); }
 
  private:
   void SyncTimers();

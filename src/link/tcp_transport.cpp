@@ -7,10 +7,13 @@ TcpTransport::TcpTransport(QObject* parent) : QObject(parent), socket_(this) {
   // Frames are small and paced by acknowledgements: send them without delay.
   connect(&socket_, &QTcpSocket::connected, this,
           [this] { socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+  connect(&socket_, &QTcpSocket::errorOccurred, this,
+          [this](QAbstractSocket::SocketError error) { last_error_ = error; });
 }
 
 void TcpTransport::Connect(const QString& host, quint16 port) {
   socket_.abort();
+  last_error_ = QAbstractSocket::UnknownSocketError;
   socket_.connectToHost(host, port);
 }
 

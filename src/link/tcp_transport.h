@@ -21,6 +21,8 @@ class TcpTransport : public QObject {
   void Connect(const QString& host, quint16 port);
   void Disconnect();
   bool Connected() const;
+  /// The last error of the socket since the last `Connect` (UnknownSocketError: none).
+  QAbstractSocket::SocketError LastError() const { return last_error_; }
   /// Sends on a connected socket; on any other nothing is sent and nothing is reported.
   void Send(std::span<const std::uint8_t> bytes);
   /// Hands what is buffered to the system at once (before the program ends).
@@ -32,6 +34,7 @@ class TcpTransport : public QObject {
 
  private:
   QTcpSocket socket_;
+  QAbstractSocket::SocketError last_error_ = QAbstractSocket::UnknownSocketError;
 };
 
 }  // namespace kdsp

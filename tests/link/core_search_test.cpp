@@ -121,6 +121,31 @@ TEST(LinkSearch, WithoutUsbAndPortsTheSearchStartsOnTheNetwork) {
   EXPECT_EQ(tcp.host.LastText(), "Linking...");
 }
 
+TEST(LinkSearch, ANamedHostStartsOnlyTheNextSearchOnTheNetwork) {
+  LinkRig rig;
+  rig.box_alive = false;
+  rig.transport.hid_present = true;
+  rig.transport.ports = {"/dev/ttyS0"};
+  rig.machine.SetNextSearchFromNetwork(true);
+  rig.machine.LinkBtnClick(LinkButton::LinkBtn);
+  EXPECT_EQ(rig.machine.kind(), LinkTcp);
+  rig.SearchTicks(1);  // connect and probe at once, no USB or serial probe first
+  EXPECT_EQ(rig.transport.tcp_connects, 1);
+  EXPECT_EQ(Kinds(rig, 0), std::vector<std::string>{"tcp"});
+  EXPECT_TRUE(rig.transport.opened_ports.empty());
+  rig.SearchTicks(2);  // probe, then the network phase is spent
+  EXPECT_EQ(Kinds(rig, 0), (std::vector<std::string>{"tcp", "tcp"}));
+  ASSERT_EQ(rig.host.messages.size(), 1u);
+  EXPECT_EQ(rig.host.messages[0].text, "连接失败!");
+
+  // The search after it keeps the usual order: USB first.
+  rig.Mark();
+  rig.machine.LinkBtnClick(LinkButton::LinkBtn);
+  EXPECT_EQ(rig.machine.kind(), LinkUsb);
+  rig.SearchTicks(1);
+  EXPECT_EQ(Kinds(rig, 2), std::vector<std::string>{"usb"});
+}
+
 TEST(LinkSearch, EverySearchListsThePortsAfreshFromTheFirst) {
   LinkRig rig;
   rig.box_alive = false;

@@ -1,4 +1,5 @@
 #include "kdsp-tool/tool_commands.h"
+#include "kdsp-tool/tool_options.h"
 
 #include <fstream>
 #include <map>
@@ -7,6 +8,7 @@
 
 #include "kdsp-tool/channel_curve_csv.h"
 #include "kdsp-tool/channels.h"
+#include "kdsp-tool/entry_diff.h"
 #include "kdsp-tool/eq_bands.h"
 #include "kdsp-tool/filter_text.h"
 #include "kdsp-tool/param_names.h"
@@ -22,49 +24,6 @@ namespace {
 
 // The largest JSON or filter text read.
 constexpr std::size_t kMaxTextBytes = 64u << 20;
-
-struct Options {
-  std::vector<std::string> positional;
-  std::map<std::string, std::string> values;  // --lang, --channel, --scene, --format, --from,
-                                              // --apo-channel, -o
-  bool all = false;
-  bool help = false;
-  int ui_language = 0;
-};
-
-class UsageError {
- public:
-  explicit UsageError(std::string m) : message(std::move(m)) {}
-  std::string message;
-};
-
-Options ParseOptions(const std::vector<std::string>& args) {
-  Options o;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      o.help = true;
-    } else if (a == "--all") {
-      o.all = true;
-    } else if (a == "--lang" || a == "--channel" || a == "--scene" || a == "--format" ||
-               a == "--from" || a == "--apo-channel" || a == "-o") {
-      if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
-      o.values[a] = args[++i];
-    } else if (a.size() > 1 && a[0] == '-') {
-      throw UsageError("unknown option " + a);
-    } else {
-      o.positional.push_back(a);
-    }
-  }
-  if (const auto it = o.values.find("--lang"); it != o.values.end()) {
-    if (it->second == "zh") {
-      o.ui_language = 1;
-    } else if (it->second != "en") {
-      throw UsageError("--lang takes zh or en");
-    }
-  }
-  return o;
-}
 
 void NeedPositional(const Options& o, std::size_t n, const char* usage) {
   if (o.positional.size() != n + 1) throw UsageError(std::string("usage: kdsp-tool ") + usage);
@@ -143,6 +102,8 @@ ChannelChoice ChooseChannel(const Options& o, PresetKind kind) {
   return {channel, page};
 }
 
+}  // namespace
+
 int Show(const Options& o, std::ostream& out, std::ostream& err) {
   NeedPositional(o, 1, "show FILE [--all] [--lang zh|en]");
   const LoadedPreset p = LoadAnyPreset(o.positional[1]);
@@ -160,29 +121,7 @@ int Diff(const Options& o, std::ostream& out, std::ostream& err) {
   if (a.status != PresetStatus::kOk) return FileFailure(o.positional[1], a.status, o, err);
   const LoadedPreset b = LoadAnyPreset(o.positional[2]);
   if (b.status != PresetStatus::kOk) return FileFailure(o.positional[2], b.status, o, err);
-  std::map<std::pair<int, int>, std::pair<std::optional<int>, std::optional<int>>> cells;
-  for (const PresetEntry& e : a.entries) cells[{e.page, e.slot}].first = e.value;
-  for (const PresetEntry& e : b.entries) cells[{e.page, e.slot}].second = e.value;
-  const std::string absent = o.ui_language == 1 ? "(无)" : "(absent)";
-  int differences = 0;
-  for (const auto& [addr, values] : cells) {
-    if (values.first == values.second) continue;
-    ++differences;
-    const int shown = values.first ? *values.first : *values.second;
-    const ParamText t = DescribeParam(addr.first, addr.second, shown, o.ui_language);
-    auto text = [&](const std::optional<int>& v) {
-      return v ? DescribeParam(addr.first, addr.second, *v, o.ui_language).value : absent;
-    };
-    out << t.channel << " " << t.name << " " << text(values.first) << " -> " << text(values.second)
-        << "  [" << addr.first << ":" << addr.second << " "
-        << (values.first ? std::to_string(*values.first) : "-") << " -> "
-        << (values.second ? std::to_string(*values.second) : "-") << "]\n";
-  }
-  if (o.ui_language == 1) {
-    out << differences << " 个参数不同\n";
-  } else {
-    out << differences << (differences == 1 ? " parameter differs\n" : " parameters differ\n");
-  }
+  PrintDifferences(a.entries, b.entries, o.ui_language, out);
   return kExitOk;
 }
 
@@ -306,8 +245,6 @@ int ImportEq(const Options& o, std::ostream& err) {
   return kExitOk;
 }
 
-}  // namespace
-
 std::string HelpText() {
   std::string h =
       "kdsp-tool: preset files and equaliser curves of the karaoke DSP console\n"
@@ -320,10 +257,20 @@ std::string HelpText() {
       "  kdsp-tool export-eq FILE --channel NAME --format rew|apo [-o OUT]\n"
       "  kdsp-tool import-eq FILE --channel NAME --from FILTERS.txt [--apo-channel NAME] -o OUT\n"
       "\n"
+      "Boxes on the network (HOST[:PORT], port 8899 unless given; several hosts run at once):\n"
+      "  kdsp-tool pull HOST -o FILE.Nddt        read a box and save it as the console saves\n"
+      "  kdsp-tool push FILE HOST...             load a preset file into every box\n"
+      "  kdsp-tool diff-live FILE HOST           the differences between a file and a box\n"
+      "  kdsp-tool scan TARGET... [--port P] [--concurrency N] [--timeout MS]\n"
+      "                                          find boxes; TARGET: host, address or A.B.C.D/N\n"
+      "One result line per host: ok, or why it failed. --version prints the version.\n"
+      "\n"
       "Options: --lang zh|en (default en), --scene sing|dance for outputs (default sing),\n"
       "--all to show unnamed slots too.\n"
       "FILE is a mode file (.Nddt) or an EQ file (.EQdt); the header tells them apart.\n"
       "Exit status: 0 done, 1 a file is missing, damaged or cannot be written, 2 usage.\n"
+      "Network commands: 0 every host succeeded (diff-live: the box agrees with the file;\n"
+      "scan: a box was found), 1 otherwise, 2 usage.\n"
       "\n"
       "Channels:\n";
   for (const Channel& c : Channels()) {
@@ -334,26 +281,6 @@ std::string HelpText() {
   return h;
 }
 
-int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  try {
-    const Options o = ParseOptions(args);
-    if (o.help || o.positional.empty()) {
-      (o.help ? out : err) << HelpText();
-      return o.help ? kExitOk : kExitUsage;
-    }
-    const std::string& command = o.positional[0];
-    if (command == "show") return Show(o, out, err);
-    if (command == "diff") return Diff(o, out, err);
-    if (command == "json") return Json(o, out, err);
-    if (command == "from-json") return FromJson(o, err);
-    if (command == "curve") return Curve(o, out, err);
-    if (command == "export-eq") return ExportEq(o, out, err);
-    if (command == "import-eq") return ImportEq(o, err);
-    throw UsageError("unknown command " + command + " (see --help)");
-  } catch (const UsageError& e) {
-    err << "kdsp-tool: " << e.message << "\n";
-    return kExitUsage;
-  }
-}
+// RunTool and the command line: tool_cli.cpp
 
 }  // namespace kdsp::tool

@@ -42,6 +42,9 @@ class LinkMachine {
   void OnUsbListRebuilt(bool box_found);
   void SearchTick();
   void SendControl(ControlMessage message);
+  /// The next search starts on the network instead of USB and the serial ports: the user has
+  /// said where the box is. Only that one search; later ones keep the usual order.
+  void SetNextSearchFromNetwork(bool on) { next_search_network_ = on; }
 
   // --- Transfers and link transitions (link_transfer.cpp) ---
   void EnterLinkState(LinkEntry entry);
@@ -139,6 +142,7 @@ class LinkMachine {
   int sent_chunk_ = 0;
   Bytes last_request_;
 
+  bool next_search_network_ = false;
   bool search_on_ = false;
   bool transfer_on_ = false;
   bool hold_on_ = false;

@@ -47,7 +47,10 @@ void LinkMachine::StartSearch() {
   port_selected_ = ports_.empty() ? -1 : 0;
   st_.LastPortIndex = 0;
 
-  if (transport_.HidPresent()) {
+  if (next_search_network_) {
+    next_search_network_ = false;
+    st_.kind = LinkTcp;
+  } else if (transport_.HidPresent()) {
     st_.kind = LinkUsb;
   } else if (port_selected_ < 0) {
     st_.kind = LinkTcp;

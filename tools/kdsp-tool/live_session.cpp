@@ -1,0 +1,176 @@
+#include "kdsp-tool/live_session.h"
+
+#include <QAbstractSocket>
+#include <algorithm>
+
+#include "link/core/link_texts.h"
+
+namespace kdsp::tool {
+
+namespace {
+
+// How often a session looks at its link; short against the link's own ticks.
+constexpr int kStepMs = 5;
+// Time given to the farewell to leave before the connection is dropped.
+constexpr int kFarewellMs = 20;
+// Positions of a full read and pages of a full download, for the texts.
+constexpr int kReadEnd = 42;
+
+/// No USB box on the command line: the network is the only transport.
+class NoHid : public HidBackend {
+ public:
+  std::vector<HidDeviceInfo> Enumerate(std::uint16_t) override { return {}; }
+  std::unique_ptr<HidHandle> Open(const std::string&) override { return nullptr; }
+};
+
+}  // namespace
+
+LiveSession::LiveSession(Endpoint endpoint, LinkTimings timings, QObject* parent)
+    : QObject(parent), endpoint_(std::move(endpoint)), timings_(timings), host_(device_values_) {
+  step_timer_.setInterval(kStepMs);
+  connect(&step_timer_, &QTimer::timeout, this, &LiveSession::Step);
+}
+
+LiveSession::~LiveSession() = default;
+
+void LiveSession::SetPush(PresetKind kind, std::vector<PresetEntry> entries) {
+  push_kind_ = kind;
+  push_entries_ = std::move(entries);
+}
+
+void LiveSession::Start() {
+  link_ =
+      std::make_unique<LinkComponent>(device_values_, host_, std::make_unique<NoHid>(), timings_);
+  host_.Attach(&link_->machine());
+  link_->SetSerialPortLister([] { return std::vector<std::string>{}; });
+  link_->SetTcpEndpoint(QString::fromStdString(endpoint_.host), QString::number(endpoint_.port));
+  phase_ = Phase::kReading;
+  // No USB box and no serial port: the search goes straight to the network, as the console's
+  // does on such a machine.
+  link_->machine().LinkBtnClick(LinkButton::LinkBtn);
+  step_timer_.start();
+}
+
+SessionProgress LiveSession::Progress() const {
+  SessionProgress p;
+  switch (phase_) {
+    case Phase::kIdle:
+      p.phase = "waiting";
+      return p;
+    case Phase::kFarewell:
+      p.phase = "farewell";
+      return p;
+    case Phase::kDone:
+      p.phase = "done";
+      return p;
+    case Phase::kReading:
+    case Phase::kDownloading:
+      break;
+  }
+  const LinkState& st = link_->machine().state();
+  if (phase_ == Phase::kReading && !answered_) {
+    p.phase = "search";
+    return p;
+  }
+  p.phase = phase_ == Phase::kReading ? "read" : "download";
+  p.total = st.XferEnd;
+  p.done = std::clamp(st.XferPos, 0, st.XferEnd);
+  if (st.LinkOnline) p.done = p.total;
+  return p;
+}
+
+bool LiveSession::OnlineAndIdle() const {
+  const LinkMachine& m = link_->machine();
+  const LinkState& st = m.state();
+  return st.LinkOnline && !m.TransferTimerOn() && m.queue().Empty() && st.ReadyToSend &&
+         !st.PendingAction;
+}
+
+std::string LiveSession::FailureText() const {
+  const LinkState& st = link_->machine().state();
+  const QAbstractSocket::SocketError error = link_->TcpLastError();
+  std::string where;
+  if (phase_ == Phase::kDownloading) {
+    where = " during the download at page " + std::to_string(st.XferPos) + " of " +
+            std::to_string(st.XferEnd) + "; the box holds a partial download";
+  } else if (answered_) {
+    where = " during the read at position " + std::to_string(st.XferPos) + " of " +
+            std::to_string(kReadEnd);
+  }
+  // What the console's message box would have said, in the chosen language.
+  const BilingualText message = error == QAbstractSocket::RemoteHostClosedError
+                                    ? kMsgLinkLost
+                                    : host_.EndMessage().value_or(kMsgLinkFailed);
+  const std::string console = " [" + std::string(ui_language_ == 1 ? message.zh : message.en) + "]";
+  std::string reason;
+  if (error == QAbstractSocket::RemoteHostClosedError) {
+    reason = "lost link: the box closed the connection" + where;
+  } else if (!answered_ && error == QAbstractSocket::ConnectionRefusedError) {
+    reason = "refused: the connection was refused";
+  } else if (!answered_ && error == QAbstractSocket::HostNotFoundError) {
+    reason = "refused: host not found";
+  } else if (!answered_ && (error == QAbstractSocket::NetworkError ||
+                            error == QAbstractSocket::SocketTimeoutError)) {
+    reason = "time-out: the network did not reach the host";
+  } else if (!answered_) {
+    reason = "time-out: no box answered the probe";
+  } else if (message == kMsgLinkLost) {
+    reason = "lost link: the box stopped answering" + where;
+  } else {
+    reason = "time-out: the box stopped answering" + where;
+    if (!host_.OtherMessages().empty()) reason += " (" + host_.OtherMessages() + ")";
+  }
+  return reason + console;
+}
+
+void LiveSession::Step() {
+  if (phase_ != Phase::kReading && phase_ != Phase::kDownloading) return;
+  LinkMachine& m = link_->machine();
+  if (m.state().BoxAnswered) answered_ = true;
+  if (host_.EndMessage() || link_->TcpLastError() == QAbstractSocket::RemoteHostClosedError) {
+    Finish(false, FailureText());
+    return;
+  }
+  if (!OnlineAndIdle()) return;
+  if (phase_ == Phase::kDownloading) {
+    Farewell(true, "ok");
+    return;
+  }
+  // The read is complete and nothing is on its way: the values are the box's.
+  if (on_read_) {
+    std::string error = on_read_(device_values_, m);
+    if (!error.empty()) {
+      Farewell(false, std::move(error));
+      return;
+    }
+  }
+  if (!push_kind_) {
+    Farewell(true, "ok");
+    return;
+  }
+  // As the console's load: the file's values over those just read, then the download.
+  ApplyPresetEntries(*push_kind_, push_entries_, device_values_);
+  phase_ = Phase::kDownloading;
+  m.EnterLinkState(*push_kind_ == PresetKind::kMode ? LinkEntry::StartFullWrite
+                                                    : LinkEntry::StartHintWrite);
+}
+
+void LiveSession::Farewell(bool ok, std::string text) {
+  phase_ = Phase::kFarewell;
+  step_timer_.stop();
+  link_->FarewellOnClose();
+  pending_ = {ok, std::move(text)};
+  QTimer::singleShot(kFarewellMs, this, [this] { Finish(pending_.ok, pending_.text); });
+}
+
+void LiveSession::Finish(bool ok, std::string text) {
+  if (phase_ == Phase::kDone) return;
+  phase_ = Phase::kDone;
+  step_timer_.stop();
+  host_.Attach(nullptr);
+  link_.reset();
+  result_ = SessionResult{ok, std::move(text)};
+  emit finished();
+}
+
+}  // namespace kdsp::tool
