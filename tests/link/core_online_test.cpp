@@ -70,6 +70,33 @@ TEST(SendParam, SendsAtOnceWhenReadyAndQueuesInOrderOtherwise) {
   EXPECT_TRUE(rig.machine.queue().Empty());
 }
 
+TEST(SendParam, ExpeditedQueueGoesOutOnEachAcknowledgementWithoutTicks) {
+  LinkRig rig;
+  Online(rig);
+  rig.machine.SendParam(kBandGain, 1);  // out at once; the box has not answered yet
+  for (int i = 0; i < 60; ++i) rig.machine.SendParam(MakeAddr(0, 13 + i), 200 + i);
+  ASSERT_EQ(rig.machine.queue().Waiting(), 60);
+  rig.machine.ExpediteQueue();
+  rig.Mark();
+  rig.Pump();  // every acknowledgement sends the next write, no hold tick in between
+  const std::vector<std::string> sent = rig.SentSinceMark();
+  ASSERT_EQ(sent.size(), 60u);
+  EXPECT_EQ(sent.front(), "set 000D=200");
+  EXPECT_EQ(sent.back(), "set 0048=259");
+  EXPECT_TRUE(rig.machine.queue().Empty());
+  EXPECT_FALSE(rig.machine.Expediting());
+  for (int i = 0; i < 60; ++i) EXPECT_EQ(rig.box.memory.Get(MakeAddr(0, 13 + i)), 200 + i);
+
+  // Once the queue ran empty the hold tick paces the writes again.
+  rig.machine.SendParam(kBandGain, 2);
+  rig.machine.SendParam(kMicGain, 3);
+  rig.Mark();
+  rig.Pump();
+  EXPECT_TRUE(rig.SentSinceMark().empty());
+  rig.HoldTicks(1);
+  EXPECT_EQ(rig.SentSinceMark(), std::vector<std::string>{"set 011E=3"});
+}
+
 TEST(SendParam, AndHoldKeepsTheNextWriteUntilTheBoxAnswers) {
   LinkRig rig;
   Online(rig);

@@ -47,6 +47,21 @@ void LinkMachine::SendParam(ParamAddr device_addr, int value) {
   }
 }
 
+void LinkMachine::SendExpedited() {
+  if (queue_.Empty()) {
+    expedite_ = false;
+    return;
+  }
+  // A reload or a save waiting for the box keeps the hold tick's order.
+  if (!st_.ReadyToSend || !st_.LinkOnline || st_.PendingAction) return;
+  st_.MissedPolls = 0;
+  st_.IdleTicks = 0;
+  const QueuedWrite w = *queue_.QueuePop();
+  SetRecallFollowUp(w.addr);
+  SendNow(w.addr, w.value);
+  if (queue_.Empty()) expedite_ = false;
+}
+
 void LinkMachine::SendParamAndHold(ParamAddr view_addr, int value) {
   host_.WriteParam(view_addr, value);
   st_.ReadyToSend = false;
