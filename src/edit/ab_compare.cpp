@@ -15,6 +15,9 @@ AbCompare::AbCompare(BindingContext& ctx, EditHistory& history, QObject* parent)
 void AbCompare::PressB() {
   if (!active_) {
     history_.Recorder().Flush();
+    // A refresh first brings stored values into the ranges the controls show (as every refresh
+    // does), so that A and B start from the same, settled tables.
+    history_.ApplyValues({}, StepReload::kNone);
     other_ = ctx_.device_values;  // A: the values as they are now
     active_ = true;
     shown_ = kB;

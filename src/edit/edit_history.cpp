@@ -22,6 +22,9 @@ EditHistory::EditHistory(BindingContext& ctx, EditPipeline& pipeline, PageRefres
 }
 
 EditHistory::~EditHistory() {
+  // The stacks go first and say nothing on their way out.
+  for (auto& stack : stacks_) stack->disconnect(this);
+  blockSignals(true);
   if (ctx_.recorder == &recorder_) ctx_.recorder = nullptr;
 }
 

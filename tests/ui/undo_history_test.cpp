@@ -2,68 +2,18 @@
 // undoing and redoing it reaches the tables, the controls and the link; a preset load is undone
 // by a download; the keys, the title-strip buttons and their tooltips.
 
-#include <QLineEdit>
 #include <QSlider>
 #include <QToolButton>
 #include <QWheelEvent>
 
-#include "edit/edit_history.h"
 #include "edit/page_refresh.h"
 #include "eq/equaliser_graph.h"
-#include "model/display_kind.h"
-#include "system_test_fixture.h"
+#include "history_fixture.h"
 
 namespace kdsp::testing {
 namespace {
 
-using Writes = std::vector<std::pair<int, int>>;
-
-constexpr ParamAddr Band(int band, int field) {  // music page, band 1-based
-  return MakeAddr(0, 13 + 5 * (band - 1) + field);
-}
-
-/// "page.slot: a vs b" for the first cell where two tables differ, empty when they are equal.
-std::string FirstDifference(const ValueTable& a, const ValueTable& b) {
-  for (int page = 0; page < kPageCount; ++page) {
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-      if (a.Get(page, slot) != b.Get(page, slot)) {
-        return std::to_string(page) + "." + std::to_string(slot) + ": " +
-               std::to_string(a.Get(page, slot)) + " vs " + std::to_string(b.Get(page, slot));
-      }
-    }
-  }
-  return {};
-}
-
-class UndoTest : public SystemTest {
- protected:
-  /// Lets the step of the last action end (it ends when control returns to the event loop).
-  static void Settle() { QCoreApplication::processEvents(); }
-  EditHistory& History() { return Window().History(); }
-
-  void TypeInto(const char* name, const QString& text) {
-    auto* edit = Find<ParamEdit>(name);
-    QTest::mouseClick(edit, Qt::LeftButton);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-    Settle();
-  }
-  void ClickAt(const char* name) {
-    QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton);
-    Settle();
-  }
-  /// A key as the user types it: to the control that has the focus.
-  void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* target = QApplication::focusWidget();
-    QTest::keyClick(target != nullptr ? target : window_.get(), static_cast<Qt::Key>(key), mods);
-    Settle();
-  }
-  void Undo() { Key(Qt::Key_Z, Qt::ControlModifier); }
-  void Redo() { Key(Qt::Key_Y, Qt::ControlModifier); }
-  QString Text(const char* name) { return Find<QLineEdit>(name)->text(); }
-  static QString Freq(int index) { return QString::fromStdString(FormatKind(kKindFrequency, index)); }
-};
+using UndoTest = HistoryTest;
 
 TEST_F(UndoTest, TypedArrowWheelAndSpinStepsUndoAndRedoOneByOne) {
   TypeInto("MusFreEdit3", "1000");  // a typed value
