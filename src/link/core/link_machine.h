@@ -54,7 +54,9 @@ class LinkMachine {
   void SendParamAndHold(ParamAddr view_addr, int value);
   void HoldTick();
   /// Until the queue has run empty, each acknowledgement sends the next waiting write at once
-  /// instead of at the next hold tick; still never more than one frame ahead of the box.
+  /// instead of at the next hold tick, together with the waiting writes to the slots that follow
+  /// it on the same parameter page as one block write; still never more than one frame ahead of
+  /// the box.
   void ExpediteQueue() { expedite_ = true; }
   bool Expediting() const { return expedite_; }
   void StoreDeviceMode(int index, std::string_view name);
