@@ -154,6 +154,31 @@ TEST_F(UndoTest, TypeLabelResetBypassSyncAndVolumeEachUndoToWhatTheyChanged) {
   EXPECT_EQ(link_.writes.back(), (std::pair<int, int>{MakeAddr(25, 1), volume}));
 }
 
+TEST_F(UndoTest, PhaseAndMuteSwitchesUndoTheirState) {
+  ClickAt("FormEFFTabBtn");
+  auto* phase = Find<PictureButton>("EchoEffPhaseBtn");
+  const ParamAddr phase_addr = phase->Tag();
+  const int phase_before = device_.Get(phase_addr);
+  ClickAt("EchoEffPhaseBtn");
+  ASSERT_NE(device_.Get(phase_addr), phase_before);
+  ClickAt("FormMAINTabBtn");
+  auto* mute = Find<PictureButton>("MainLmuteBtn");
+  const ParamAddr mute_addr = MakeAddr(Ctx().selection.output_page, SlotOf(mute->Tag()));
+  ClickAt("MainLmuteBtn");
+  ASSERT_EQ(device_.Get(mute_addr), 1);
+
+  link_.writes.clear();
+  Undo();
+  EXPECT_EQ(device_.Get(mute_addr), 0);
+  EXPECT_EQ(mute->Hint(), "0");
+  EXPECT_EQ(link_.writes, (Writes{{mute_addr, 0}}));
+  Undo();  // the echo phase, undone while the output page is shown
+  EXPECT_EQ(device_.Get(phase_addr), phase_before);
+  EXPECT_EQ(link_.writes.back(), (std::pair<int, int>{phase_addr, phase_before}));
+  ClickAt("FormEFFTabBtn");
+  EXPECT_EQ(phase->Hint(), QString::number(phase_before));
+}
+
 TEST_F(UndoTest, MarkerDragIsUndoneInOneStepFrequencyAndGainTogether) {
   // The window's own graph places the markers.
   Window().SetGraph(&Window().Graph());
