@@ -10,11 +10,7 @@ namespace kdsp {
 
 EditHistory::EditHistory(BindingContext& ctx, EditPipeline& pipeline, PageRefresh& refresh,
                          ChannelOps& channels, QObject* parent)
-    : QObject(parent),
-      ctx_(ctx),
-      pipeline_(pipeline),
-      refresh_(refresh),
-      channels_(channels) {
+    : QObject(parent), ctx_(ctx), pipeline_(pipeline), refresh_(refresh), channels_(channels) {
   stacks_[0] = NewStack();
   stacks_[1] = NewStack();
   recorder_.SetSink([this](EditStep step) { Push(std::move(step)); });
@@ -64,7 +60,8 @@ void EditHistory::Clear() {
 void EditHistory::ApplyStep(const EditStep& step, bool before) {
   std::vector<std::pair<ParamAddr, int>> values;
   values.reserve(step.changes.size());
-  for (const ValueChange& c : step.changes) values.emplace_back(c.addr, before ? c.before : c.after);
+  for (const ValueChange& c : step.changes)
+    values.emplace_back(c.addr, before ? c.before : c.after);
   ApplyValues(values, step.reload);
 }
 
@@ -99,8 +96,8 @@ void EditHistory::SplitForComparison() {
   a.clear();
   for (int i = 0; i < b.index(); ++i) {
     const auto* cmd = static_cast<const ValueStepCommand*>(b.command(i));
-    a.push(new ValueStepCommand(
-        cmd->Step(), [this](const EditStep& s, bool before) { ApplyStep(s, before); }));
+    a.push(new ValueStepCommand(cmd->Step(),
+                                [this](const EditStep& s, bool before) { ApplyStep(s, before); }));
   }
   emit Changed();
 }

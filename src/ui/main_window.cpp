@@ -309,8 +309,8 @@ void MainWindow::ShowHistoryState() {
 }
 
 bool MainWindow::HandleHistoryKey(int key, Qt::KeyboardModifiers modifiers) {
-  const Qt::KeyboardModifiers mods = modifiers & (Qt::ControlModifier | Qt::ShiftModifier |
-                                                  Qt::AltModifier | Qt::MetaModifier);
+  const Qt::KeyboardModifiers mods =
+      modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
   if (key == Qt::Key_Z && mods == Qt::ControlModifier) {
     history_.Undo();
     return true;
@@ -368,8 +368,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     QWidget* focus = QApplication::focusWidget();
     const bool first_receiver = watched == focus || (focus == nullptr && watched == this);
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (first_receiver && !IsTextField(focus) &&
-        HandleHistoryKey(key->key(), key->modifiers())) {
+    if (first_receiver && !IsTextField(focus) && HandleHistoryKey(key->key(), key->modifiers())) {
       return true;
     }
     if (first_receiver && ShortcutsActive() &&

@@ -47,7 +47,9 @@ TitleStrip::TitleStrip(QWidget* parent) : QWidget(parent) {
   redo_ = WindowButton(this, "RedoBtn", QString::fromUtf8("\u21b7"));
   compare_a_ = WindowButton(this, "CompareABtn", QStringLiteral("A"));
   compare_b_ = WindowButton(this, "CompareBBtn", QStringLiteral("B"));
-  for (QPushButton* b : {undo_, redo_, compare_a_, compare_b_}) b->setProperty("historyButton", true);
+  for (QPushButton* b : {undo_, redo_, compare_a_, compare_b_}) {
+    b->setProperty("historyButton", true);
+  }
   compare_a_->setCheckable(true);
   compare_b_->setCheckable(true);
   connect(undo_, &QPushButton::clicked, this, &TitleStrip::UndoClicked);

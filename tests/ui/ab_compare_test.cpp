@@ -37,7 +37,8 @@ TEST_F(CompareTest, SwitchSendsExactlyTheDifferingValuesInAddressOrder) {
 
   link_.writes.clear();
   ClickAt("CompareABtn");
-  EXPECT_EQ(link_.writes, (Writes{{MakeAddr(0, 8), hp_a}, {MakeAddr(0, 12), 0}, {Band(3, 2), 120}}));
+  EXPECT_EQ(link_.writes,
+            (Writes{{MakeAddr(0, 8), hp_a}, {MakeAddr(0, 12), 0}, {Band(3, 2), 120}}));
   EXPECT_EQ(Text("MusGainEdit3"), "0.0dB");
   EXPECT_EQ(Find<QSlider>("MusHPFREBar")->value(), hp_a);
   EXPECT_FALSE(Find<QWidget>("EQPassLabel")->isVisible());
@@ -56,10 +57,10 @@ TEST_F(CompareTest, SwitchSendsExactlyTheDifferingValuesInAddressOrder) {
   // Back to B: everything that differs now, the undone frequency included.
   link_.writes.clear();
   ClickAt("CompareBBtn");
-  EXPECT_EQ(link_.writes, (Writes{{MakeAddr(0, 8), 200},
-                                  {MakeAddr(0, 12), 1},
-                                  {Band(1, 1), freq_100},
-                                  {Band(3, 2), 150}}));
+  EXPECT_EQ(
+      link_.writes,
+      (Writes{
+          {MakeAddr(0, 8), 200}, {MakeAddr(0, 12), 1}, {Band(1, 1), freq_100}, {Band(3, 2), 150}}));
   EXPECT_EQ(device_.Get(Band(3, 2)), 150);
   EXPECT_EQ(Text("MusGainEdit3"), "6.0dB");
   EXPECT_TRUE(Find<QWidget>("EQPassLabel")->isVisible());

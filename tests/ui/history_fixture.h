@@ -61,7 +61,9 @@ class HistoryTest : public SystemTest {
   void Undo() { Key(Qt::Key_Z, Qt::ControlModifier); }
   void Redo() { Key(Qt::Key_Y, Qt::ControlModifier); }
   QString Text(const char* name) { return Find<QLineEdit>(name)->text(); }
-  static QString Freq(int index) { return QString::fromStdString(FormatKind(kKindFrequency, index)); }
+  static QString Freq(int index) {
+    return QString::fromStdString(FormatKind(kKindFrequency, index));
+  }
 };
 
 }  // namespace kdsp::testing

@@ -108,7 +108,8 @@ TEST_F(HistoryOnlineTest, SwitchesPutTheBoxOnAThenBThenA) {
   for (int page : {0, 1}) {
     const int first = page == 0 ? 13 : 15;
     for (int band = 0; band < 10; ++band) {
-      for (int field = 1; field <= 3; ++field) addrs.push_back(MakeAddr(page, first + 5 * band + field));
+      for (int field = 1; field <= 3; ++field)
+        addrs.push_back(MakeAddr(page, first + 5 * band + field));
     }
   }
   ClickAt("FormMICATabBtn");

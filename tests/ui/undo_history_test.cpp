@@ -120,7 +120,8 @@ TEST_F(UndoTest, TypeLabelResetBypassSyncAndVolumeEachUndoToWhatTheyChanged) {
   EXPECT_EQ(device_.Get(2, 40), 77);
   EXPECT_EQ(Ctx().channel.sync_state, 0);
   // Microphone 2 gets back its own values, its copy of the sync flag included.
-  EXPECT_EQ(link_.writes, (Writes{{MakeAddr(1, 13), 0}, {MakeAddr(2, 13), 0}, {MakeAddr(2, 40), 77}}));
+  EXPECT_EQ(link_.writes,
+            (Writes{{MakeAddr(1, 13), 0}, {MakeAddr(2, 13), 0}, {MakeAddr(2, 40), 77}}));
 
   ClickAt("FormMusTabBtn");
   link_.writes.clear();
