@@ -14,6 +14,8 @@
 
 namespace kdsp {
 
+class EditRecorder;
+
 /// The view address and value of the last parameter the user changed, and the pair last seen
 /// by the graph timer.
 struct LastEditRecord {
@@ -63,6 +65,7 @@ struct BindingContext {
   int ui_language = 1;  ///< `UiLanguage`: 1 Chinese, 0 English
   ParamLink* link = nullptr;
   EqGraph* graph = nullptr;
+  EditRecorder* recorder = nullptr;  ///< turns the user's changes into undo steps (optional)
 
   ParamAddr ToDevice(ParamAddr view) const { return MapToDevice(selection, device_values, view); }
   bool IsExample(const ParamEdit* edit) const {

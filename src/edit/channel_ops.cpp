@@ -5,6 +5,7 @@
 #include <QStyle>
 #include <QTabWidget>
 
+#include "edit/edit_recorder.h"
 #include "edit/page_refresh.h"
 #include "edit/translatable.h"
 #include "model/equaliser_reset.h"
@@ -290,6 +291,8 @@ void ChannelOps::ShowPair(const std::vector<QAbstractButton*>& pair, int chosen)
 }
 
 void ChannelOps::SameBtnClick(int s) {
+  // The flag and the copies of microphone 1 to microphone 2 are one step for undo.
+  RecordedScope step(ctx_.recorder, ctx_.device_values);
   auto copy_mic1_to_mic2 = [this] {
     for (int slot = 0; slot <= 114; ++slot) {
       ctx_.device_values.Set(2, slot, ctx_.device_values.Get(1, slot));
@@ -308,6 +311,8 @@ void ChannelOps::SameBtnClick(int s) {
 }
 
 void ChannelOps::ResetEqualiser(int page) {
+  // The band values a reset sets are one step for undo, though only the command is sent.
+  RecordedScope step(ctx_.recorder, ctx_.device_values);
   if (page == 100) {
     ResetAllEqualisers(ctx_.device_values, ctx_.view_values);
     refresh_.RefreshPage(100);

@@ -4,6 +4,7 @@
 #include <QSlider>
 #include <QStyle>
 
+#include "edit/edit_recorder.h"
 #include "model/display_kind.h"
 #include "model/page_layout.h"
 #include "model/q_table.h"
@@ -158,7 +159,9 @@ void EditPipeline::UpdateControl(QWidget* control, int step, bool display_only, 
   // 5..7. Store, send, and record for the graph.
   if (kind >= kKindFilterType && kind <= kKindQ) {
     ctx_.view_values.Set(a, n);
-    ctx_.device_values.Set(ToDevice(a), n);
+    const ParamAddr d = ToDevice(a);
+    if (!display_only) Record(d, n);
+    ctx_.device_values.Set(d, n);
   }
   if (!display_only) WriteParam(a, n);
   if ((kind <= 7 || kind == 13 || kind == 19) && !ctx_.edit.refresh_in_progress) {
@@ -168,10 +171,22 @@ void EditPipeline::UpdateControl(QWidget* control, int step, bool display_only, 
 
 void EditPipeline::WriteParam(ParamAddr a, int n) {
   ctx_.view_values.Set(a, n);
-  const ParamAddr d = ToDevice(a);
+  WriteDevice(ToDevice(a), n);
+}
+
+void EditPipeline::WriteDevice(ParamAddr d, int n) {
+  Record(d, n);
   ctx_.device_values.Set(d, n);
   if (ctx_.edit.send_suppressed || ctx_.link == nullptr || !ctx_.link->IsOnline()) return;
   ctx_.link->SendParam(d, n);
+}
+
+void EditPipeline::Record(ParamAddr d, int n) {
+  // What a refresh stores only restates the tables; it is nobody's change.
+  if (ctx_.recorder == nullptr || ctx_.edit.send_suppressed || ctx_.edit.refresh_in_progress) {
+    return;
+  }
+  ctx_.recorder->Note(d, ctx_.device_values.Get(d), n);
 }
 
 void EditPipeline::CommitEdit(int step) {

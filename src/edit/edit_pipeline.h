@@ -20,6 +20,11 @@ class EditPipeline {
   /// sending is suppressed or the link is offline.
   void WriteParam(ParamAddr a, int n);
 
+  /// The device half of `WriteParam`: stores `n` at device address `d` and hands it to the link
+  /// unless sending is suppressed or the link is offline. Undo, redo and A/B switches write
+  /// device addresses through here.
+  void WriteDevice(ParamAddr d, int n);
+
   /// Reads `CurrentEdit`'s text and passes it through `UpdateControl` as a user edit.
   void CommitEdit(int step);
 
@@ -53,6 +58,8 @@ class EditPipeline {
   void HighlightBand(int group, ParamAddr a, QWidget* control);
   bool IsShelf(ParamAddr a) const;
   int HoldInsideUserLimits(ParamAddr a, int v) const;
+  /// Tells the undo recorder that the user changes device address `d` to `n`.
+  void Record(ParamAddr d, int n);
 
   BindingContext& ctx_;
 };

@@ -22,6 +22,9 @@ class ParamLink {
   virtual QString ModeName(int set, int index) const = 0;
   /// True once for the first page refresh after the box came online.
   virtual bool TakeFirstRefreshAfterOnline() = 0;
+  /// Until the waiting writes have gone out, each acknowledgement of the box sends the next one
+  /// at once rather than at the next pacing tick (an A/B switch sends many values at a time).
+  virtual void ExpediteQueue() {}
 };
 
 /// The equaliser graph as the edit path sees it.

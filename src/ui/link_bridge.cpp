@@ -70,6 +70,10 @@ void LinkBridge::RefreshAllPages() {
   first_refresh_pending_ = false;
   window_.Channels().SelectChannel(window_.Context().channel.current_tab);
   window_.Refresh().RefreshPage(window_.Context().channel.view_page);
+  // After a full read the box's values are the starting point of undo; after a download the
+  // console's own values went to the box, and their history stays.
+  const bool read = link_ == nullptr || link_->machine().state().XferDir == kXferRead;
+  if (read) window_.History().Clear();
 }
 
 void LinkBridge::ShowMainWindow() {
@@ -104,6 +108,8 @@ void LinkBridge::RefillModeList(ModeList list, const std::array<std::string, 16>
 }
 
 void LinkBridge::WriteParam(ParamAddr view_addr, int value) {
+  // The link's own writes (the link opening, a recall) are not the user's to undo.
+  EditRecorder::Pause pause(window_.History().Recorder());
   window_.Pipeline().WriteParam(view_addr, value);
 }
 
@@ -131,6 +137,10 @@ QString LinkBridge::ModeName(int set, int index) const {
   if (link_ == nullptr || index < 0 || index >= 16) return {};
   const auto& names = link_->machine().dispatcher().ModeNames();
   return QString::fromStdString(names[set == 0 ? index : kHintNameBase + index]);
+}
+
+void LinkBridge::ExpediteQueue() {
+  if (link_ != nullptr) link_->machine().ExpediteQueue();
 }
 
 bool LinkBridge::TakeFirstRefreshAfterOnline() {

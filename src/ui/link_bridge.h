@@ -45,6 +45,7 @@ class LinkBridge : public LinkHost, public ParamLink {
   void SendParamAndHold(ParamAddr view_addr, int value) override;
   QString ModeName(int set, int index) const override;
   bool TakeFirstRefreshAfterOnline() override;
+  void ExpediteQueue() override;
 
   /// The popup follows the window's language and link text.
   void OnLanguageChanged(int lang);

@@ -19,6 +19,7 @@
 #include "eq/equaliser_graph.h"
 #include "ui/graph_panel.h"
 #include "ui/hint_page.h"
+#include "ui/history_texts.h"
 #include "ui/language.h"
 #include "ui/effects_page.h"
 #include "ui/mic_page.h"
@@ -74,7 +75,9 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
       handlers_(ctx_, pipeline_),
       refresh_(ctx_, pipeline_, handlers_),
       channels_(ctx_, pipeline_, refresh_),
-      volumes_(ctx_, pipeline_) {
+      volumes_(ctx_, pipeline_),
+      history_(ctx_, pipeline_, refresh_, channels_),
+      compare_(ctx_, history_) {
   refresh_.SetChannelOps(&channels_);
   setObjectName("TForm1");
   setWindowTitle(QString::fromUtf8(kWindowTitle));
@@ -98,6 +101,20 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
     emit Tick();
   });
   connect(this, &MainWindow::Tick, spectrum_.get(), &SpectrumDisplay::TimerStep);
+
+  // A marker drag hands its last values over before its step ends.
+  history_.Recorder().SetBeforeGestureEnd([this] { graph_->HandOverPending(); });
+  history_.SetDownload([this](StepReload reload) {
+    system_->DownloadPages(reload == StepReload::kAllPages);
+  });
+  connect(title_, &TitleStrip::UndoClicked, &history_, &EditHistory::Undo);
+  connect(title_, &TitleStrip::RedoClicked, &history_, &EditHistory::Redo);
+  connect(title_, &TitleStrip::CompareAClicked, &compare_, &AbCompare::PressA);
+  connect(title_, &TitleStrip::CompareBClicked, &compare_, &AbCompare::PressB);
+  connect(&history_, &EditHistory::Changed, this, &MainWindow::ShowHistoryState);
+  connect(&compare_, &AbCompare::Changed, this, &MainWindow::ShowHistoryState);
+  ShowHistoryState();
+  ApplyHistoryTexts(*this, ctx_.ui_language);
   qApp->installEventFilter(this);
 }
 
@@ -177,6 +194,7 @@ void MainWindow::ApplyLanguage(int lang) {
   ctx_.ui_language = lang;
   SwapTranslatableTexts(*this);
   ApplyPictureButtonTexts(*this, lang, link_linked_);
+  ApplyHistoryTexts(*this, lang);
   if (language_listener_) language_listener_(lang);
 }
 
@@ -285,10 +303,62 @@ bool MainWindow::HandleShortcut(int key) {
   return true;
 }
 
+void MainWindow::ShowHistoryState() {
+  title_->SetHistoryState(history_.CanUndo(), history_.CanRedo());
+  title_->SetCompareState(compare_.Active() ? compare_.Shown() : -1);
+}
+
+bool MainWindow::HandleHistoryKey(int key, Qt::KeyboardModifiers modifiers) {
+  const Qt::KeyboardModifiers mods =
+      modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
+  if (key == Qt::Key_Z && mods == Qt::ControlModifier) {
+    history_.Undo();
+    return true;
+  }
+  if ((key == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier)) ||
+      (key == Qt::Key_Y && mods == Qt::ControlModifier)) {
+    history_.Redo();
+    return true;
+  }
+  return false;
+}
+
+void MainWindow::TrackGestures(QEvent* event) {
+  // Everything a mouse gesture changes, from the press to the release, is one undo step; a
+  // key or a wheel notch ends the step before it.
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+      history_.Recorder().BeginGesture();
+      break;
+    case QEvent::MouseButtonRelease:
+      if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+        history_.Recorder().EndGestureLater();
+      }
+      break;
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+      history_.Recorder().Flush();
+      break;
+    default:
+      break;
+  }
+}
+
+namespace {
+/// A text field of its own (a file name, an address): it keeps its own text undo.
+bool IsTextField(const QWidget* w) {
+  const auto* line = qobject_cast<const QLineEdit*>(w);
+  return line != nullptr && qobject_cast<const ParamEdit*>(w) == nullptr &&
+         w->objectName() != QLatin1String("Examplexx") && !line->isReadOnly();
+}
+}  // namespace
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
     return QWidget::eventFilter(watched, event);
   }
+  TrackGestures(event);
   if (event->type() == QEvent::Wheel) {
     const auto* wheel = static_cast<QWheelEvent*>(event);
     if (handlers_.FormMouseWheel(wheel->angleDelta().y())) return true;
@@ -298,6 +368,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     QWidget* focus = QApplication::focusWidget();
     const bool first_receiver = watched == focus || (focus == nullptr && watched == this);
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (first_receiver && !IsTextField(focus) && HandleHistoryKey(key->key(), key->modifiers())) {
+      return true;
+    }
     if (first_receiver && ShortcutsActive() &&
         !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
       HandleShortcut(key->key());

@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "edit/ab_compare.h"
 #include "edit/binding_context.h"
+#include "edit/edit_history.h"
 #include "edit/channel_ops.h"
 #include "edit/edit_handlers.h"
 #include "edit/edit_pipeline.h"
@@ -94,6 +96,12 @@ class MainWindow : public QWidget {
   PageRefresh& Refresh() { return refresh_; }
   ChannelOps& Channels() { return channels_; }
   VolumeLimits& Volumes() { return volumes_; }
+  /// Undo and redo of the user's changes.
+  EditHistory& History() { return history_; }
+  /// The A/B comparison of the title strip.
+  AbCompare& Compare() { return compare_; }
+  /// Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo; true when the key was one of them.
+  bool HandleHistoryKey(int key, Qt::KeyboardModifiers modifiers);
   /// The system page: preset files, device modes, locks and the hidden service access.
   SystemPage& System() { return *system_; }
   QTimer& Timer1() { return timer1_; }
@@ -112,6 +120,8 @@ class MainWindow : public QWidget {
   void BuildShell();
   void LayoutShell();
   bool HandleShortcut(int key);
+  void TrackGestures(QEvent* event);
+  void ShowHistoryState();
   void FillSerialPorts();
 
   BindingContext ctx_;
@@ -120,6 +130,8 @@ class MainWindow : public QWidget {
   PageRefresh refresh_;
   ChannelOps channels_;
   VolumeLimits volumes_;
+  EditHistory history_;
+  AbCompare compare_;
   QTimer timer1_;
 
   QWidget* client_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "edit/edit_recorder.h"
 #include "presets/codec/preset_names.h"
 #include "presets/codec/preset_store.h"
 #include "presets/codec/preset_texts.h"
@@ -129,9 +130,13 @@ void PresetFiles::LoadPresetFile(PresetKind kind) {
   }
   // Nothing typed names no file. Otherwise the whole file is read and checked first; a damaged
   // file changes no value at all.
-  const PresetStatus status = name.empty()
-                                  ? PresetStatus::kNotFound
-                                  : kdsp::LoadPresetFile(dirs_, kind, name, env_.ctx.device_values);
+  PresetStatus status = PresetStatus::kNotFound;
+  if (!name.empty()) {
+    // The values before the load are one undo step; undoing it downloads them as a load does.
+    RecordedScope step(env_.ctx.recorder, env_.ctx.device_values,
+                       kind == PresetKind::kMode ? StepReload::kAllPages : StepReload::kHintPages);
+    status = kdsp::LoadPresetFile(dirs_, kind, name, env_.ctx.device_values);
+  }
   if (status != PresetStatus::kOk) {
     const std::string_view text = PresetStatusText(status, env_.Lang());
     env_.dialogs->Inform(QString::fromUtf8(kAppTitle),

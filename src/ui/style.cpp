@@ -13,6 +13,10 @@ QPushButton[windowButton="true"] { color: white; background: transparent; border
   font-size: 14px; }
 QPushButton[windowButton="true"]:hover { background: rgba(255, 255, 255, 60); }
 #RzBmpButton3:hover { background: #e04343; }
+QPushButton[historyButton="true"] { font-size: 15px; font-weight: bold; border-radius: 3px; }
+QPushButton[historyButton="true"]:disabled { color: rgba(255, 255, 255, 110); border: none;
+  background: transparent; }
+QPushButton[historyButton="true"]:checked { background: white; color: #f39800; }
 #RzGroupBox17 { background: white; border-bottom: 2px solid #f39800; }
 QPushButton[tabButton="true"] { color: #f39800; background: transparent; border: none;
   font-size: 13px; font-weight: bold; border-top-left-radius: 3px; border-top-right-radius: 3px; }

@@ -34,6 +34,15 @@ SystemPage::~SystemPage() = default;
 
 void SystemPage::SetLink(SystemLink* link) { env_.link = link; }
 
+void SystemPage::DownloadPages(bool all) {
+  if (env_.link == nullptr) return;
+  if (all) {
+    env_.link->StartFullWrite();
+  } else {
+    env_.link->StartHintWrite();
+  }
+}
+
 void SystemPage::SetDialogs(SystemDialogs* dialogs) {
   env_.dialogs = dialogs != nullptr ? dialogs : own_dialogs_.get();
 }

@@ -34,6 +34,10 @@ class SystemPage : public QObject {
   /// directories and fills both file lists.
   void FirstShow();
 
+  /// Downloads every page (`all`) or the hidden equaliser pages to the box, as after a
+  /// preset load; nothing without a link.
+  void DownloadPages(bool all);
+
   /// `RzBmpButton5`: asks, then sends the Bluetooth name.
   void BluetoothNameClick();
 

@@ -42,6 +42,39 @@ TitleStrip::TitleStrip(QWidget* parent) : QWidget(parent) {
   connect(minimise_, &QPushButton::clicked, this, &TitleStrip::MinimiseClicked);
   connect(maximise_, &QPushButton::clicked, this, &TitleStrip::MaximiseClicked);
   connect(close_, &QPushButton::clicked, this, &TitleStrip::CloseClicked);
+
+  undo_ = WindowButton(this, "UndoBtn", QString::fromUtf8("\u21b6"));
+  redo_ = WindowButton(this, "RedoBtn", QString::fromUtf8("\u21b7"));
+  compare_a_ = WindowButton(this, "CompareABtn", QStringLiteral("A"));
+  compare_b_ = WindowButton(this, "CompareBBtn", QStringLiteral("B"));
+  for (QPushButton* b : {undo_, redo_, compare_a_, compare_b_}) {
+    b->setProperty("historyButton", true);
+  }
+  compare_a_->setCheckable(true);
+  compare_b_->setCheckable(true);
+  connect(undo_, &QPushButton::clicked, this, &TitleStrip::UndoClicked);
+  connect(redo_, &QPushButton::clicked, this, &TitleStrip::RedoClicked);
+  // The buttons show the comparison's state, which only the comparison sets.
+  connect(compare_a_, &QPushButton::clicked, this, [this] {
+    compare_a_->setChecked(!compare_a_->isChecked());
+    emit CompareAClicked();
+  });
+  connect(compare_b_, &QPushButton::clicked, this, [this] {
+    compare_b_->setChecked(!compare_b_->isChecked());
+    emit CompareBClicked();
+  });
+  SetHistoryState(false, false);
+  SetCompareState(-1);
+}
+
+void TitleStrip::SetHistoryState(bool can_undo, bool can_redo) {
+  undo_->setEnabled(can_undo);
+  redo_->setEnabled(can_redo);
+}
+
+void TitleStrip::SetCompareState(int shown) {
+  compare_a_->setChecked(shown == 0);
+  compare_b_->setChecked(shown == 1);
 }
 
 void TitleStrip::resizeEvent(QResizeEvent* event) {
@@ -50,6 +83,13 @@ void TitleStrip::resizeEvent(QResizeEvent* event) {
   close_->setGeometry(width() - kButton, 0, kButton, kHeight);
   maximise_->setGeometry(width() - 2 * kButton, 0, kButton, kHeight);
   minimise_->setGeometry(width() - 3 * kButton, 0, kButton, kHeight);
+  constexpr int kSmall = 28;
+  constexpr int kGap = 10;
+  const int b_left = width() - 3 * kButton - kGap - kSmall;
+  compare_b_->setGeometry(b_left, 0, kSmall, kHeight);
+  compare_a_->setGeometry(b_left - kSmall, 0, kSmall, kHeight);
+  redo_->setGeometry(b_left - kSmall - kGap - kSmall, 0, kSmall, kHeight);
+  undo_->setGeometry(b_left - kSmall - kGap - 2 * kSmall, 0, kSmall, kHeight);
 }
 
 void TitleStrip::mousePressEvent(QMouseEvent* event) {

@@ -10,7 +10,8 @@ namespace kdsp::ui {
 
 /// The 25-pixel title strip: title text at the left, minimise (`RzBmpButton2`),
 /// maximise/restore (`RzBmpButton1`) and close (`RzBmpButton3`) at the right. A left-button
-/// press on the strip drags the window.
+/// press on the strip drags the window. Left of the window buttons: undo (`UndoBtn`), redo
+/// (`RedoBtn`) and the A/B comparison (`CompareABtn`, `CompareBBtn`).
 class TitleStrip : public QWidget {
   Q_OBJECT
  public:
@@ -21,6 +22,16 @@ class TitleStrip : public QWidget {
   void MinimiseClicked();
   void MaximiseClicked();
   void CloseClicked();
+  void UndoClicked();
+  void RedoClicked();
+  void CompareAClicked();
+  void CompareBClicked();
+
+ public:
+  /// Undo and redo are enabled only when there is something to undo or redo.
+  void SetHistoryState(bool can_undo, bool can_redo);
+  /// `shown` is 0 (A) or 1 (B) while a comparison runs, -1 otherwise.
+  void SetCompareState(int shown);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -34,6 +45,10 @@ class TitleStrip : public QWidget {
   QPushButton* minimise_;
   QPushButton* maximise_;
   QPushButton* close_;
+  QPushButton* undo_;
+  QPushButton* redo_;
+  QPushButton* compare_a_;
+  QPushButton* compare_b_;
   QLabel* logo_label_;
   QLineEdit* logo_edit_;
   bool dragging_ = false;

@@ -70,6 +70,50 @@ TEST(SendParam, SendsAtOnceWhenReadyAndQueuesInOrderOtherwise) {
   EXPECT_TRUE(rig.machine.queue().Empty());
 }
 
+TEST(SendParam, ExpeditedQueueGoesOutOnEachAcknowledgementMergingRunsOfSlots) {
+  LinkRig rig;
+  Online(rig);
+  rig.machine.SendParam(kBandGain, 1);  // out at once; the box has not answered yet
+  for (int i = 0; i < 60; ++i) rig.machine.SendParam(MakeAddr(0, 13 + i), 200 + i);
+  ASSERT_EQ(rig.machine.queue().Waiting(), 60);
+  rig.machine.ExpediteQueue();
+  rig.Mark();
+  rig.Pump();  // the acknowledgement sends the run of slots 13..72 as one block write
+  ASSERT_EQ(rig.transport.sent.size() - rig.mark, 1u);
+  const Bytes& block = rig.transport.sent.back().bytes;
+  ASSERT_EQ(block.size(), 7u + 2u + 120u);
+  EXPECT_EQ((Bytes{block[0], block[1], block[2], block[3], block[4], block[5], block[6], block[7],
+                   block[8], block[9]}),
+            (Bytes{0xF5, 0x2C, 4 + 2 + 120, 0xB7, 0x1E, 0x0F, 0x00, 13, 200, 0}));
+  EXPECT_TRUE(rig.machine.queue().Empty());
+  EXPECT_FALSE(rig.machine.Expediting());
+  for (int i = 0; i < 60; ++i) EXPECT_EQ(rig.box.memory.Get(MakeAddr(0, 13 + i)), 200 + i);
+
+  // Runs end at a gap and at a page; each frame waits for the box's answer to the last one.
+  rig.machine.SendParam(MakeAddr(0, 90), 9);  // out at once
+  for (auto [addr, value] : {std::pair{MakeAddr(0, 40), 1}, {MakeAddr(0, 41), 2},
+                             {MakeAddr(0, 43), 3}, {MakeAddr(1, 0), 4}, {MakeAddr(1, 1), 5}}) {
+    rig.machine.SendParam(addr, value);
+  }
+  rig.machine.ExpediteQueue();
+  rig.Mark();
+  rig.Pump();
+  ASSERT_EQ(rig.transport.sent.size() - rig.mark, 3u);
+  EXPECT_EQ(rig.SentSinceMark()[1], "set 002B=3");
+  EXPECT_EQ(rig.box.memory.Get(0, 41), 2);
+  EXPECT_EQ(rig.box.memory.Get(1, 1), 5);
+
+  // Once the queue ran empty the hold tick paces the writes again, one value a frame.
+  rig.machine.SendParam(kBandGain, 2);
+  rig.machine.SendParam(kMicGain, 3);
+  rig.machine.SendParam(MakeAddr(1, 31), 4);
+  rig.Mark();
+  rig.Pump();
+  EXPECT_TRUE(rig.SentSinceMark().empty());
+  rig.HoldTicks(1);
+  EXPECT_EQ(rig.SentSinceMark(), std::vector<std::string>{"set 011E=3"});
+}
+
 TEST(SendParam, AndHoldKeepsTheNextWriteUntilTheBoxAnswers) {
   LinkRig rig;
   Online(rig);

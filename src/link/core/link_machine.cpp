@@ -69,6 +69,7 @@ void LinkMachine::DrainUnits() {
     }
   }
   dispatching_ = false;
+  if (expedite_) SendExpedited();
 }
 
 }  // namespace kdsp

@@ -56,6 +56,12 @@ class LinkMachine {
   /// `WriteParam`, then nothing more goes out until the box answers again.
   void SendParamAndHold(ParamAddr view_addr, int value);
   void HoldTick();
+  /// Until the queue has run empty, each acknowledgement sends the next waiting write at once
+  /// instead of at the next hold tick, together with the waiting writes to the slots that follow
+  /// it on the same parameter page as one block write; still never more than one frame ahead of
+  /// the box.
+  void ExpediteQueue() { expedite_ = true; }
+  bool Expediting() const { return expedite_; }
   void StoreDeviceMode(int index, std::string_view name);
   void StoreHintMode(int index, std::string_view name);
   void LoadDeviceMode(int index);
@@ -112,6 +118,8 @@ class LinkMachine {
 
   // link_online.cpp
   void SendNow(ParamAddr addr, std::uint16_t value);
+  /// The expedited send after an acknowledgement (see `ExpediteQueue`).
+  void SendExpedited();
   void SetRecallFollowUp(ParamAddr addr);
   void ModeSaved(ModeList list);
 
@@ -157,6 +165,7 @@ class LinkMachine {
   };
   std::deque<PendingUnit> units_;
   bool dispatching_ = false;
+  bool expedite_ = false;
 };
 
 }  // namespace kdsp

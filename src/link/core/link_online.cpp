@@ -12,6 +12,12 @@ constexpr int kTicksPerSecond = 50;
 constexpr int kLostAfterSeconds = 5;
 // Seconds a recall or save may wait for the box.
 constexpr int kPendingSeconds = 50;
+// Values in one merged block write: a USB report carries a chunk of 25 as a download does; the
+// serial port and TCP take what fits in one frame.
+constexpr std::size_t kUsbChunkValues = 25;
+constexpr std::size_t kBlockValuesMost = 124;
+// Pages that block writes reach (the reset commands of page 26 and the control page never).
+constexpr int kLastBlockPage = 25;
 
 bool IsReadAction(LinkEntry e) {
   return e == LinkEntry::StartFullRead || e == LinkEntry::StartHintRead;
@@ -45,6 +51,41 @@ void LinkMachine::SendParam(ParamAddr device_addr, int value) {
   } else {
     queue_.QueuePush(device_addr, word);
   }
+}
+
+void LinkMachine::SendExpedited() {
+  if (queue_.Empty()) {
+    expedite_ = false;
+    return;
+  }
+  // A reload or a save waiting for the box keeps the hold tick's order.
+  if (!st_.ReadyToSend || !st_.LinkOnline || st_.PendingAction) return;
+  st_.MissedPolls = 0;
+  st_.IdleTicks = 0;
+  const QueuedWrite first = *queue_.QueuePop();
+  // Waiting writes to the slots that follow on the same parameter page go with it as one block
+  // write, as a download writes a page: one frame and one acknowledgement for the run.
+  std::vector<std::uint16_t> run{first.value};
+  const int page = PageOf(first.addr);
+  const std::size_t most = st_.kind == LinkUsb ? kUsbChunkValues : kBlockValuesMost;
+  while (page < kLastBlockPage + 1 && run.size() < most && !queue_.Empty()) {
+    const QueuedWrite next = queue_.Peek();
+    if (next.addr != first.addr + run.size() || PageOf(next.addr) != page) break;
+    run.push_back(queue_.QueuePop()->value);
+  }
+  if (run.size() == 1) {
+    SetRecallFollowUp(first.addr);
+    SendNow(first.addr, first.value);
+  } else {
+    Bytes payload{static_cast<std::uint8_t>(page), static_cast<std::uint8_t>(SlotOf(first.addr))};
+    for (std::uint16_t v : run) {
+      payload.push_back(static_cast<std::uint8_t>(v & 0xFF));
+      payload.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+    Send(BuildFrame(CmdWrite, PageWrite, payload));
+    st_.ReadyToSend = false;
+  }
+  if (queue_.Empty()) expedite_ = false;
 }
 
 void LinkMachine::SendParamAndHold(ParamAddr view_addr, int value) {

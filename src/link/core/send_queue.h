@@ -28,6 +28,8 @@ class SendQueue {
   void QueuePush(ParamAddr addr, std::uint16_t value);
   /// The oldest waiting entry, or nothing when the queue is empty.
   std::optional<QueuedWrite> QueuePop();
+  /// The oldest waiting entry, left in the queue; the queue must not be empty.
+  const QueuedWrite& Peek() const { return ring_[(read_ + 1) % kSize]; }
   void Clear() { read_ = write_ = 0; }
 
   int QueueRead() const { return read_; }
