@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include "eq/equaliser_graph.h"
@@ -30,6 +32,8 @@ class IdleSource : public SampleSource {
   bool CaptureStart() override { return true; }
   bool CaptureStop() override { return true; }
   QString CaptureError() const override { return {}; }
+  void SetInputDevice(const QByteArray&) override {}
+  void SetOnLost(std::function<void()>) override {}
 };
 
 /// Music and noise: a tone, two overtones and a little noise, as 8-bit samples.
@@ -62,8 +66,9 @@ struct SpectrumBench {
     graph = std::make_unique<EqualiserGraph>(ctx, pipeline, panel);
     panel.show();
     graph->DrawEqCurve(100, 0);
-    display = std::make_unique<SpectrumDisplay>(ctx, *graph, panel, QString(),
-                                                std::make_unique<IdleSource>());
+    display = std::make_unique<SpectrumDisplay>(
+        ctx, *graph, panel, QString(), std::make_unique<IdleSource>(),
+        std::make_unique<QSettings>(settings_dir.filePath("spectrum.ini"), QSettings::IniFormat));
     display->PinPPBtnClick();
     display->CaptureHook(Programme());
   }
@@ -71,6 +76,7 @@ struct SpectrumBench {
     display.reset();
     graph.reset();
   }
+  QTemporaryDir settings_dir;
   ValueTable device;
   ValueTable view;
   BindingContext ctx{device, view};

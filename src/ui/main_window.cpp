@@ -177,6 +177,7 @@ void MainWindow::ApplyLanguage(int lang) {
   ctx_.ui_language = lang;
   SwapTranslatableTexts(*this);
   ApplyPictureButtonTexts(*this, lang, link_linked_);
+  if (spectrum_ != nullptr) spectrum_->RefreshTexts();
   if (language_listener_) language_listener_(lang);
 }
 

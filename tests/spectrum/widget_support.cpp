@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include "model/equaliser_reset.h"
@@ -111,8 +112,9 @@ void DisplayFixture::MakeDisplay(bool start_ok) {
   fake->start_ok = start_ok;
   fake->triggered = true;
   source = fake.get();
-  display = std::make_unique<SpectrumDisplay>(ctx, *graph, *panel, QStringLiteral("caption"),
-                                              std::move(fake));
+  display = std::make_unique<SpectrumDisplay>(
+      ctx, *graph, *panel, QStringLiteral("caption"), std::move(fake),
+      std::make_unique<QSettings>(SettingsPath(), QSettings::IniFormat));
   display->SetNotifier([this](const QString& text) { notices.push_back(text); });
 }
 

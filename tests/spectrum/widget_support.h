@@ -45,6 +45,13 @@ class FakeSource : public SampleSource {
     return true;
   }
   QString CaptureError() const override { return start_ok ? QString() : QStringLiteral("none"); }
+  void SetInputDevice(const QByteArray& id) override { device = id; }
+  void SetOnLost(std::function<void()> hook) override { lost_ = std::move(hook); }
+  /// The device goes away while recording, as the recorder reports it.
+  void Lose() const {
+    if (lost_) lost_();
+  }
+  QByteArray device;
   bool HasHook() const { return static_cast<bool>(hook_); }
   void Deliver(const std::vector<std::uint8_t>& block) const {
     if (hook_) hook_(block);
@@ -52,6 +59,7 @@ class FakeSource : public SampleSource {
 
  private:
   RecordHook hook_;
+  std::function<void()> lost_;
 };
 
 /// 1024 unsigned 8-bit samples of a sine: 128 + amplitude * sin(2 pi f n / 48000), rounded.
@@ -71,8 +79,11 @@ class DisplayFixture : public ::testing::Test {
   DisplayFixture();
   ~DisplayFixture() override;
 
-  /// Makes the display (again) on a source that starts or not.
+  /// Makes the display (again) on a source that starts or not, with the settings file of the
+  /// fixture (a temporary one).
   void MakeDisplay(bool start_ok);
+  /// The settings file the display keeps its choices in.
+  QString SettingsPath() const { return settings_dir.filePath("spectrum.ini"); }
   /// `n` ticks of the window timer.
   void Ticks(int n);
   /// The 11 ticks of one whole cycle from the start of a cycle: transform, then drawing.
@@ -85,6 +96,7 @@ class DisplayFixture : public ::testing::Test {
   PictureButton* SpectrumButton() const { return pp; }
   PictureButton* FloorButton() const { return dcf; }
 
+  QTemporaryDir settings_dir;
   ValueTable device;
   ValueTable view;
   BindingContext ctx{device, view};

@@ -1,0 +1,45 @@
+#include "spectrum/input_selector.h"
+
+#include <QComboBox>
+
+#include "spectrum/device_choices.h"
+
+namespace kdsp {
+
+InputSelector::InputSelector(QComboBox* box, std::function<int()> language, QObject* parent)
+    : QObject(parent), box_(box), language_(std::move(language)) {
+  connect(&devices_, &QMediaDevices::audioInputsChanged, this, [this] {
+    Refill();
+    emit InputsChanged();
+  });
+  if (box_ != nullptr) {
+    box_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    connect(box_, &QComboBox::activated, this, [this](int index) {
+      if (filling_ || box_ == nullptr) return;
+      const QByteArray id = box_->itemData(index).toByteArray();
+      chosen_ = id;
+      emit Chosen(id);
+    });
+  }
+  Refill();
+}
+
+void InputSelector::SetChosen(const QByteArray& id) {
+  chosen_ = id;
+  Refill();
+}
+
+void InputSelector::Refill() {
+  if (box_ == nullptr) return;
+  filling_ = true;
+  box_->clear();
+  for (const DeviceChoice& c : InputChoices(language_ ? language_() : 0, chosen_)) {
+    box_->addItem(c.label, c.id);
+    if (c.id == chosen_) box_->setCurrentIndex(box_->count() - 1);
+    box_->setItemData(box_->count() - 1, c.label, Qt::ToolTipRole);
+  }
+  box_->setToolTip(box_->currentText());
+  filling_ = false;
+}
+
+}  // namespace kdsp
