@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -53,6 +55,13 @@ std::vector<std::uint8_t> ImpulseTrain(int count, int spacing) {
   std::vector<std::uint8_t> block(1024, 128);
   for (int i = 0; i < count && i * spacing < 1024; ++i) block[i * spacing] = 129;
   return block;
+}
+
+void RightClick(QWidget* target, QPoint at) {
+  QTest::mousePress(target, Qt::RightButton, {}, at);
+  QContextMenuEvent e(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+  QApplication::sendEvent(target, &e);
+  QTest::mouseRelease(target, Qt::RightButton, {}, at);
 }
 
 int BluePixels(const QImage& image) {

@@ -67,6 +67,9 @@ std::vector<std::uint8_t> SineBlock(double freq_hz, double amplitude);
 /// Silence (128) with `count` one-step impulses, one every `spacing` samples.
 std::vector<std::uint8_t> ImpulseTrain(int count, int spacing);
 
+/// A right click as the window system delivers it: press, the context-menu request, release.
+void RightClick(QWidget* target, QPoint at);
+
 /// Number of pixels of the bar colour in `image`.
 int BluePixels(const QImage& image);
 /// Topmost row of the bar colour in column x, or `image.height()` when there is none.
