@@ -1,5 +1,6 @@
 #include "spectrum/input_selector.h"
 
+#include <QAudioDevice>
 #include <QComboBox>
 
 #include "spectrum/device_choices.h"
@@ -8,10 +9,9 @@ namespace kdsp {
 
 InputSelector::InputSelector(QComboBox* box, std::function<int()> language, QObject* parent)
     : QObject(parent), box_(box), language_(std::move(language)) {
-  connect(&devices_, &QMediaDevices::audioInputsChanged, this, [this] {
-    Refill();
-    emit InputsChanged();
-  });
+  connect(&devices_, &QMediaDevices::audioInputsChanged, this, &InputSelector::CheckDevices);
+  connect(&poll_, &QTimer::timeout, this, &InputSelector::CheckDevices);
+  poll_.start(1000);
   if (box_ != nullptr) {
     box_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     connect(box_, &QComboBox::activated, this, [this](int index) {
@@ -21,7 +21,28 @@ InputSelector::InputSelector(QComboBox* box, std::function<int()> language, QObj
       emit Chosen(id);
     });
   }
+  CheckDevices();
   Refill();
+}
+
+namespace {
+
+QList<QByteArray> InputIds() {
+  QList<QByteArray> ids{QMediaDevices::defaultAudioInput().id()};
+  for (const QAudioDevice& d : QMediaDevices::audioInputs()) ids.push_back(d.id());
+  return ids;
+}
+
+}  // namespace
+
+void InputSelector::CheckDevices() {
+  QList<QByteArray> ids = InputIds();
+  if (ids == seen_ids_) return;
+  const bool first = seen_ids_.isEmpty();
+  seen_ids_ = std::move(ids);
+  if (first) return;
+  Refill();
+  emit InputsChanged();
 }
 
 void InputSelector::SetChosen(const QByteArray& id) {

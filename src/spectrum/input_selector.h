@@ -2,10 +2,13 @@
 
 #include <functional>
 
+#include <QList>
+
 #include <QByteArray>
 #include <QMediaDevices>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class QComboBox;
 
@@ -14,6 +17,8 @@ namespace kdsp {
 /// The small list of capture devices next to the spectrum button: it shows the devices (the
 /// default first) with the chosen one current, refills itself whenever devices are plugged in
 /// or out, and reports the user's choice. Without a list widget it still follows the devices.
+/// Some sound servers' toolkit back ends never announce a change, so the device list is also
+/// compared once a second.
 class InputSelector : public QObject {
   Q_OBJECT
  public:
@@ -25,6 +30,8 @@ class InputSelector : public QObject {
   QByteArray ChosenId() const { return chosen_; }
   /// Fills the list again (devices or language changed).
   void Refill();
+  /// Looks at the devices now (the poll's step); reports them when they changed.
+  void CheckDevices();
 
  signals:
   /// The user picked an input.
@@ -38,6 +45,8 @@ class InputSelector : public QObject {
   QMediaDevices devices_;
   QByteArray chosen_;
   bool filling_ = false;
+  QTimer poll_;
+  QList<QByteArray> seen_ids_;  // the inputs as last seen, the default first
 };
 
 }  // namespace kdsp

@@ -82,7 +82,8 @@ SpectrumDisplay::SpectrumDisplay(BindingContext& ctx, EqualiserGraph& graph, QWi
   selector_ = std::make_unique<InputSelector>(buttons_root.findChild<QComboBox*>("SpectrumInputBox"),
                                               [this] { return ctx_.ui_language; });
   selector_->SetChosen(options_.input_id);
-  connect(selector_.get(), &InputSelector::Chosen, this, &SpectrumDisplay::SetInput);
+  connect(selector_.get(), &InputSelector::Chosen, this, &SpectrumDisplay::SetInput,
+          Qt::QueuedConnection);  // after the list has closed
   connect(selector_.get(), &InputSelector::InputsChanged, this, &SpectrumDisplay::OnInputsChanged);
 
   graph_.SetUnderlay([this](QImage& canvas) {

@@ -165,7 +165,8 @@ void RunInFreshProcess(const QProcessEnvironment& env) {
   EXPECT_NE(out.find("[  PASSED  ] 1 test."), std::string::npos) << out;
 }
 
-PrivateSoundServer::PrivateSoundServer() = default;
+PrivateSoundServer::PrivateSoundServer(QStringList extra_modules)
+    : extra_modules_(std::move(extra_modules)) {}
 
 PrivateSoundServer::~PrivateSoundServer() {
   if (process_.state() == QProcess::NotRunning) return;
@@ -196,11 +197,12 @@ bool PrivateSoundServer::Start(QString* error) {
   process_.setProcessChannelMode(QProcess::MergedChannels);
   // The sine source loads before the socket appears, so a client that finds the socket finds
   // the source too. Anonymous clients need no cookie.
-  process_.start(
-      QStandardPaths::findExecutable("pulseaudio"),
-      {"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no", "--disable-shm=yes",
-       "--log-target=stderr", "--load=module-sine-source frequency=1000 rate=48000",
-       "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket});
+  QStringList args = {"--daemonize=no",      "--exit-idle-time=-1", "-n",
+                      "--use-pid-file=no",   "--disable-shm=yes",   "--log-target=stderr",
+                      "--load=module-sine-source frequency=1000 rate=48000"};
+  for (const QString& module : extra_modules_) args << "--load=" + module;
+  args << "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket;
+  process_.start(QStandardPaths::findExecutable("pulseaudio"), args);
   if (!process_.waitForStarted(5000)) {
     *error = "pulseaudio did not start: " + process_.errorString();
     return false;
@@ -222,6 +224,15 @@ QProcessEnvironment PrivateSoundServer::ClientEnvironment() const {
   env.insert("XDG_RUNTIME_DIR", PrivateDir(dir_.path(), "client"));
   env.insert("PULSE_COOKIE", dir_.path() + "/client/cookie");
   return env;
+}
+
+QString Pactl(const QStringList& args, bool* ok) {
+  QProcess p;
+  p.start(QStandardPaths::findExecutable("pactl"), args);
+  const bool done = p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit &&
+                    p.exitCode() == 0;
+  if (ok != nullptr) *ok = done;
+  return done ? QString::fromLocal8Bit(p.readAllStandardOutput()) : QString();
 }
 
 QProcessEnvironment NoSoundServerEnvironment(const QTemporaryDir& dir) {

@@ -124,10 +124,11 @@ bool InFreshProcess();
 void RunInFreshProcess(const QProcessEnvironment& env);
 
 /// A PulseAudio server of the test's own in a temporary directory, with a 1 kHz sine source at
-/// 48 kHz as its only (and so default) source. Killed when the object goes.
+/// 48 kHz as its first (and default) source, and any further modules asked for (each a
+/// module name with its arguments). Killed when the object goes.
 class PrivateSoundServer {
  public:
-  PrivateSoundServer();
+  explicit PrivateSoundServer(QStringList extra_modules = {});
   ~PrivateSoundServer();
   /// Whether the pulseaudio program is installed.
   static bool Installed();
@@ -139,7 +140,12 @@ class PrivateSoundServer {
  private:
   QTemporaryDir dir_;
   QProcess process_;
+  QStringList extra_modules_;
 };
+
+/// Runs pactl against the server of this process's environment (a fresh process's
+/// `PULSE_SERVER`); its standard output, or an empty text with `ok` false on failure.
+QString Pactl(const QStringList& args, bool* ok = nullptr);
 
 /// The client environment of a sound server that does not exist.
 QProcessEnvironment NoSoundServerEnvironment(const QTemporaryDir& dir);

@@ -79,8 +79,9 @@ class SpectrumTuningTest : public DisplayFixture {
       ASSERT_NE(menu, nullptr);
       QAction* a = Find(menu, text);
       ASSERT_NE(a, nullptr);
+      QMenu* next = a->menu();  // a chosen entry may be gone with its menu after the click
       QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
-      menu = a->menu();
+      menu = next;
       if (menu != nullptr) {
         ASSERT_TRUE(WaitUntil([menu] { return menu->isVisible(); }));
       }
