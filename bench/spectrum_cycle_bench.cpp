@@ -1,7 +1,8 @@
 // One spectrum cycle on the window thread: the transform of the newest block and the drawing
 // of the bars under the curve (grid copied back, bars, curve stroked again), at the design size
 // of the graph and at the size it takes in a maximised window. The cycle's nine idle ticks are
-// part of the whole-cycle figure.
+// part of the whole-cycle figure. The tuning aids (averaging, peak hold) get a cycle of their
+// own.
 
 #include <cmath>
 #include <cstdlib>
@@ -94,6 +95,16 @@ void SpectrumCycle(benchmark::State& state) {
   }
 }
 
+// The same cycle with the tuning aids on: averaging (2 s) and peak hold.
+void SpectrumCycleAveragedWithPeaks(benchmark::State& state) {
+  SpectrumBench b(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  b.display->SetAveraging(2.0);
+  b.display->SetPeakHold(true);
+  for (auto _ : state) {
+    for (int i = 0; i < 11; ++i) b.display->TimerStep();
+  }
+}
+
 // The drawing alone (erase form), for the share of the transform.
 void SpectrumDrawing(benchmark::State& state) {
   SpectrumBench b(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
@@ -120,6 +131,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
   b->Args({883, 268})->Args({1596, 737})->Unit(benchmark::kMicrosecond);
 }
 BENCHMARK(SpectrumCycle)->Apply(Sizes);
+BENCHMARK(SpectrumCycleAveragedWithPeaks)->Apply(Sizes);
 BENCHMARK(SpectrumDrawing)->Apply(Sizes);
 BENCHMARK(SpectrumBarsOnly)->Apply(Sizes);
 BENCHMARK(BandRedrawWithBars)->Apply(Sizes);

@@ -162,10 +162,23 @@ void SpectrumDisplay::TimerStep() {
   }
 }
 
+void SpectrumDisplay::RefreshBarBins(int width) {
+  if (width == bins_width_) return;
+  bins_width_ = width;
+  const std::size_t bars = static_cast<std::size_t>(std::max(0, BarsOnGraph(width)));
+  if (bar_bins_.size() < bars) bar_bins_.resize(bars);
+  bar_count_ = bars;
+  ComputeBarBins(width, std::span<int>(bar_bins_.data(), bars));
+  shown_bins_ = 0;
+  for (std::size_t a = 0; a < bars; ++a) shown_bins_ = std::max(shown_bins_, bar_bins_[a] + 1);
+}
+
 void SpectrumDisplay::AdvanceLevels() {
   if (!averager_.Averaging() && !options_.peak_hold) return;
-  averager_.Update(transform_.FftOutput(), kCycleSeconds);
-  if (options_.peak_hold) peaks_.Update(averager_.Powers(), kCycleSeconds);
+  // Only the bins some bar shows are followed.
+  RefreshBarBins(graph_.Geometry().width);
+  averager_.Update(transform_.FftOutput(), kCycleSeconds, shown_bins_);
+  if (options_.peak_hold) peaks_.Update(averager_.Powers(), kCycleSeconds, shown_bins_);
 }
 
 float SpectrumDisplay::ShownMagnitude(int bin) const {
@@ -189,16 +202,17 @@ void SpectrumDisplay::PaintBars(QImage& canvas) {
 }
 
 void SpectrumDisplay::PaintPeaks(QImage& canvas, int width, int height) {
-  const std::size_t bars = static_cast<std::size_t>(BarsOnGraph(width));
+  RefreshBarBins(width);
+  const std::size_t bars = bar_count_;
   if (peak_rows_.size() < bars) peak_rows_.resize(bars);
   const std::span<int> rows(peak_rows_.data(), bars);
-  ComputeBarRowsOf([this](int bin) { return peaks_.Magnitude(bin); }, width, height, low_floor_,
-                   rows);
-  // A peak on the floor is no peak: it would only underline the bar.
+  ComputeBarRowsOf([this](int bin) { return peaks_.Magnitude(bin); },
+                   std::span<const int>(bar_bins_.data(), bars), height, low_floor_, rows);
+  // A peak on the floor (row H - 2, times the bar's factor) is no peak: it would only
+  // underline the bar.
   for (std::size_t a = 0; a < bars; ++a) {
-    const int floor_row =
-        static_cast<int>(RoundHalfEven(BarY(0.0f, static_cast<int>(a), height, low_floor_)));
-    if (rows[a] >= floor_row) rows[a] = height;
+    const double floor_row = (height - 2) * BarFactor(static_cast<int>(a));
+    if (rows[a] >= static_cast<int>(RoundHalfEven(floor_row))) rows[a] = height;
   }
   PaintPeakLines(canvas, rows, BarPitch(width), height);
 }

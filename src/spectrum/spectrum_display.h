@@ -133,6 +133,8 @@ class SpectrumDisplay : public QObject {
   void PaintBars(QImage& canvas);
   void PaintPeaks(QImage& canvas, int width, int height);
   void AdvanceLevels();
+  /// The bins of the bars for a graph width (kept until the width changes).
+  void RefreshBarBins(int width);
   /// Magnitude the bar of a bin shows: averaged or as transformed.
   float ShownMagnitude(int bin) const;
   bool StartCapture();
@@ -163,6 +165,10 @@ class SpectrumDisplay : public QObject {
   SpectrumCycle cycle_;
   std::vector<int> tops_;  // grows with the graph's width only
   std::vector<int> peak_rows_;  // likewise
+  std::vector<int> bar_bins_;   // likewise
+  std::size_t bar_count_ = 0;
+  int bins_width_ = -1;
+  int shown_bins_ = kFftLength;  // bins 0..shown_bins_ - 1 are on show
   BinAverager averager_;
   PeakHold peaks_;
   SpectrumOptions options_;

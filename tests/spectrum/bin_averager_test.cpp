@@ -102,5 +102,16 @@ TEST(BinAverager, DecaysToExactSilenceAndResetForgets) {
   EXPECT_EQ(a.Power(30), 0.0f);
 }
 
+TEST(BinAverager, OnlyTheBinsOnShowAreFollowed) {
+  for (double tau : {0.0, 0.5}) {
+    BinAverager a;
+    a.SetTimeConstant(tau);
+    a.Update(View(Flat(2.0f)), 0.11, 1100);
+    EXPECT_GT(a.Power(1099), 0.0f) << tau;
+    EXPECT_EQ(a.Power(1100), 0.0f) << tau;
+    EXPECT_EQ(a.Power(2047), 0.0f) << tau;
+  }
+}
+
 }  // namespace
 }  // namespace kdsp

@@ -73,6 +73,14 @@ TEST_F(PeakHoldTest, BinsAreIndependentAndResetForgets) {
   Step(1.0f, 0.11);
   peaks_.Reset();
   EXPECT_EQ(peaks_.Power(40), 0.0f);
+  // Bins beyond those on show keep their peaks.
+  Step(1.0f, 0.11);
+  std::fill(power_.begin(), power_.end(), 0.0f);
+  for (int i = 0; i < 60; ++i) {
+    peaks_.Update(std::span<const float, kFftLength>(power_.data(), kFftLength), 0.11, 1000);
+  }
+  EXPECT_LT(peaks_.Power(999), 1e-7f);  // fallen some 70 dB
+  EXPECT_EQ(peaks_.Power(1000), 1.0f);
 }
 
 }  // namespace

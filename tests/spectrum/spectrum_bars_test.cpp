@@ -144,12 +144,16 @@ TEST(SpectrumBars, PeakRowsMeetTheBarTopsOfTheSameMagnitudes) {
   t.Run(Sine(2500.0, 20.0));
   for (int width : {kWidth, 1596, 100}) {
     const std::vector<int> tops = Tops(t, true, width);
-    std::vector<int> rows(BarsOnGraph(width) + 1, -7);
-    ComputeBarRowsOf([&t](int bin) { return t.Magnitude(bin); }, width, kHeight, true, rows);
+    std::vector<int> bins(BarsOnGraph(width) + 1, -7);
+    ComputeBarBins(width, bins);
     const int pitch = BarPitch(width);
     ASSERT_EQ(BarsOnGraph(width), width / pitch + 1);
+    for (int a = 0; a < BarsOnGraph(width); ++a) ASSERT_EQ(bins[a], BarBin(a * pitch, width)) << a;
+    EXPECT_EQ(bins.back(), -7);  // room beyond the bars is left alone
+    bins.pop_back();
+    std::vector<int> rows(bins.size());
+    ComputeBarRowsOf([&t](int bin) { return t.Magnitude(bin); }, bins, kHeight, true, rows);
     for (int a = 0; a < BarsOnGraph(width); ++a) ASSERT_EQ(rows[a], tops[a * pitch]) << a;
-    EXPECT_EQ(rows.back(), -7);  // room beyond the bars is left alone
   }
   // Another source of magnitudes (an average) goes through the same scale and factors.
   std::vector<int> tops(kWidth + 1);

@@ -22,8 +22,10 @@ class BinAverager {
   /// Forgets everything: every bin starts again from silence.
   void Reset() { power_.fill(0.0f); }
 
-  /// One new spectrum, `dt_s` seconds after the previous one.
-  void Update(std::span<const std::complex<float>, kFftLength> spectrum, double dt_s);
+  /// One new spectrum, `dt_s` seconds after the previous one, for bins 0..bins - 1 (the bins
+  /// on show); the others keep their values.
+  void Update(std::span<const std::complex<float>, kFftLength> spectrum, double dt_s,
+              int bins = kFftLength);
 
   /// Averaged power |X|^2 of a bin (0 outside 0..2047).
   float Power(int bin) const { return bin >= 0 && bin < kFftLength ? power_[bin] : 0.0f; }

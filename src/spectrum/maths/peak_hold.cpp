@@ -21,10 +21,11 @@ void PeakHold::Reset() {
   hold_left_s_.fill(0.0f);
 }
 
-void PeakHold::Update(std::span<const float, kFftLength> power, double dt_s) {
+void PeakHold::Update(std::span<const float, kFftLength> power, double dt_s, int bins) {
   const double dt = std::max(0.0, dt_s);
   const float whole_step = static_cast<float>(FallFactor(dt));
-  for (int k = 0; k < kFftLength; ++k) {
+  const int n = std::clamp(bins, 0, kFftLength);
+  for (int k = 0; k < n; ++k) {
     const float p = power[k];
     float& peak = peak_[k];
     float& left = hold_left_s_[k];

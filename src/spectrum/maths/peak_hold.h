@@ -17,8 +17,9 @@ class PeakHold {
   /// Forgets every peak.
   void Reset();
 
-  /// The powers of one new spectrum, `dt_s` seconds after the previous one.
-  void Update(std::span<const float, kFftLength> power, double dt_s);
+  /// The powers of one new spectrum, `dt_s` seconds after the previous one, for bins
+  /// 0..bins - 1 (the bins on show); the others keep their peaks.
+  void Update(std::span<const float, kFftLength> power, double dt_s, int bins = kFftLength);
 
   /// Held power of a bin (0 outside 0..2047).
   float Power(int bin) const { return bin >= 0 && bin < kFftLength ? peak_[bin] : 0.0f; }

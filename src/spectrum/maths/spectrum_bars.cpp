@@ -64,6 +64,13 @@ void ComputeBarTops(const SpectrumTransform& transform, int width, int height, b
                    low_floor, tops);
 }
 
+void ComputeBarBins(int width, std::span<int> bins) {
+  if (width < 1) return;
+  const int pitch = BarPitch(width);
+  const std::size_t bars = std::min(bins.size(), static_cast<std::size_t>(BarsOnGraph(width)));
+  for (std::size_t a = 0; a < bars; ++a) bins[a] = BarBin(static_cast<int>(a) * pitch, width);
+}
+
 int BarsOnGraph(int width) { return width < 0 ? 0 : width / BarPitch(width) + 1; }
 
 double BarY(float magnitude, int bar, int height, bool low_floor) {

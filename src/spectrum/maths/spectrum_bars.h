@@ -73,17 +73,19 @@ void ComputeBarTopsOf(MagnitudeOfBin magnitude_of, int width, int height, bool l
   }
 }
 
-/// The rounded y of every bar 0..BarsOnGraph(width) - 1 for the magnitudes `magnitude_of(bin)`
-/// (peak lines): the same rows as the bars' tops would have for those magnitudes. Extra
+/// The bin of every bar 0..BarsOnGraph(width) - 1: `BarBin` of its first column. Extra
 /// entries are untouched.
+void ComputeBarBins(int width, std::span<int> bins);
+
+/// The rounded y of the bars whose bins are `bins` (from `ComputeBarBins`) for the magnitudes
+/// `magnitude_of(bin)` (peak lines): the same rows as the bars' tops would have for those
+/// magnitudes.
 template <typename MagnitudeOfBin>
-void ComputeBarRowsOf(MagnitudeOfBin magnitude_of, int width, int height, bool low_floor,
-                      std::span<int> rows) {
-  if (width < 1) return;
-  const int pitch = BarPitch(width);
-  const int bars = std::min(BarsOnGraph(width), static_cast<int>(rows.size()));
-  for (int a = 0; a < bars; ++a) {
-    const double v = BarY(magnitude_of(BarBin(a * pitch, width)), a, height, low_floor);
+void ComputeBarRowsOf(MagnitudeOfBin magnitude_of, std::span<const int> bins, int height,
+                      bool low_floor, std::span<int> rows) {
+  const std::size_t bars = std::min(bins.size(), rows.size());
+  for (std::size_t a = 0; a < bars; ++a) {
+    const double v = BarY(magnitude_of(bins[a]), static_cast<int>(a), height, low_floor);
     rows[a] = static_cast<int>(RoundHalfEven(v));
   }
 }
