@@ -13,8 +13,8 @@
 #include <QThread>
 #include <QWidget>
 
-#include "eq/equaliser_graph.h"
 #include "edit/bound_widgets.h"
+#include "eq/equaliser_graph.h"
 #include "model/bi_text.h"
 #include "spectrum/audio_capture.h"
 #include "spectrum/bar_painter.h"
@@ -79,8 +79,8 @@ SpectrumDisplay::SpectrumDisplay(BindingContext& ctx, EqualiserGraph& graph, QWi
   if (dcf_button_ != nullptr) {
     connect(dcf_button_, &QPushButton::clicked, this, &SpectrumDisplay::PinDCFBtnClick);
   }
-  selector_ = std::make_unique<InputSelector>(buttons_root.findChild<QComboBox*>("SpectrumInputBox"),
-                                              [this] { return ctx_.ui_language; });
+  selector_ = std::make_unique<InputSelector>(
+      buttons_root.findChild<QComboBox*>("SpectrumInputBox"), [this] { return ctx_.ui_language; });
   selector_->SetChosen(options_.input_id);
   connect(selector_.get(), &InputSelector::Chosen, this, &SpectrumDisplay::SetInput,
           Qt::QueuedConnection);  // after the list has closed

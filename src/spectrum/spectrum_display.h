@@ -163,7 +163,7 @@ class SpectrumDisplay : public QObject {
   SpectrumTransform transform_;
   SampleBlockExchange exchange_;
   SpectrumCycle cycle_;
-  std::vector<int> tops_;  // grows with the graph's width only
+  std::vector<int> tops_;       // grows with the graph's width only
   std::vector<int> peak_rows_;  // likewise
   std::vector<int> bar_bins_;   // likewise
   std::size_t bar_count_ = 0;

@@ -56,47 +56,50 @@ QMenu* BuildSpectrumMenu(SpectrumDisplay& display, int lang, QWidget* parent) {
   QMenu* input = ChoiceMenu(menu, Text(kInput, lang), "SpectrumInputMenu");
   for (const DeviceChoice& c : InputChoices(lang, o.input_id)) {
     const QByteArray id = c.id;
-    QObject::connect(AddChoice(input, c.label, id == o.input_id), &QAction::triggered, &display,
-                     [&display, id] { display.SetInput(id); }, Qt::QueuedConnection);
+    QObject::connect(
+        AddChoice(input, c.label, id == o.input_id), &QAction::triggered, &display,
+        [&display, id] { display.SetInput(id); }, Qt::QueuedConnection);
   }
 
   QMenu* averaging = ChoiceMenu(menu, Text(kAveraging, lang), "SpectrumAveragingMenu");
   for (double tau : SpectrumOptions::kAveragingChoices) {
-    const QString text =
-        tau == 0.0 ? Text(kAveragingOff, lang) : Text(kSeconds, lang).arg(tau);
-    QObject::connect(AddChoice(averaging, text, tau == o.averaging_s), &QAction::triggered,
-                     &display, [&display, tau] { display.SetAveraging(tau); }, Qt::QueuedConnection);
+    const QString text = tau == 0.0 ? Text(kAveragingOff, lang) : Text(kSeconds, lang).arg(tau);
+    QObject::connect(
+        AddChoice(averaging, text, tau == o.averaging_s), &QAction::triggered, &display,
+        [&display, tau] { display.SetAveraging(tau); }, Qt::QueuedConnection);
   }
 
   QAction* peak = menu->addAction(Text(kPeakHold, lang));
   peak->setObjectName("SpectrumPeakHoldAction");
   peak->setCheckable(true);
   peak->setChecked(o.peak_hold);
-  QObject::connect(peak, &QAction::toggled, &display,
-                   [&display](bool on) { display.SetPeakHold(on); }, Qt::QueuedConnection);
+  QObject::connect(
+      peak, &QAction::toggled, &display, [&display](bool on) { display.SetPeakHold(on); },
+      Qt::QueuedConnection);
 
   menu->addSeparator();
   QAction* noise = menu->addAction(Text(kNoise, lang));
   noise->setObjectName("SpectrumNoiseAction");
   noise->setCheckable(true);
   noise->setChecked(display.NoisePlaying());
-  QObject::connect(noise, &QAction::toggled, &display,
-                   [&display](bool on) { display.SetNoiseOn(on); }, Qt::QueuedConnection);
+  QObject::connect(
+      noise, &QAction::toggled, &display, [&display](bool on) { display.SetNoiseOn(on); },
+      Qt::QueuedConnection);
 
   QMenu* output = ChoiceMenu(menu, Text(kNoiseOutput, lang), "SpectrumNoiseOutputMenu");
   for (const DeviceChoice& c : OutputChoices(lang, o.noise_output_id)) {
     const QByteArray id = c.id;
-    QObject::connect(AddChoice(output, c.label, id == o.noise_output_id), &QAction::triggered,
-                     &display, [&display, id] { display.SetNoiseOutput(id); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        AddChoice(output, c.label, id == o.noise_output_id), &QAction::triggered, &display,
+        [&display, id] { display.SetNoiseOutput(id); }, Qt::QueuedConnection);
   }
 
   QMenu* level = ChoiceMenu(menu, Text(kNoiseLevel, lang), "SpectrumNoiseLevelMenu");
   for (int dbfs : SpectrumOptions::kNoiseLevels) {
     const QString text = QStringLiteral("%1 dBFS").arg(dbfs);
-    QObject::connect(AddChoice(level, text, dbfs == o.noise_level_dbfs), &QAction::triggered,
-                     &display, [&display, dbfs] { display.SetNoiseLevel(dbfs); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        AddChoice(level, text, dbfs == o.noise_level_dbfs), &QAction::triggered, &display,
+        [&display, dbfs] { display.SetNoiseLevel(dbfs); }, Qt::QueuedConnection);
   }
   return menu;
 }

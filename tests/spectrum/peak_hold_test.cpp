@@ -22,7 +22,7 @@ class PeakHoldTest : public ::testing::Test {
 };
 
 TEST_F(PeakHoldTest, HoldsThreeSecondsThenFallsTwentyDbPerSecond) {
-  Step(1.0f, 0.11);  // 0 dB
+  Step(1.0f, 0.11);                // 0 dB
   for (int i = 1; i <= 27; ++i) {  // 2.97 s of quiet: still held
     Step(1e-4f, 0.11);
     ASSERT_EQ(peaks_.Power(5), 1.0f) << i;

@@ -33,13 +33,13 @@ std::vector<double> PowerDensity(const std::vector<float>& x, int n) {
   std::vector<double> density(n / 2 + 1, 0.0);
   for (std::size_t start = 0; start + n <= x.size(); start += n / 2) {
     for (int i = 0; i < n; ++i) {
-      in[i] = static_cast<float>(x[start + i] *
-                                 (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / n)));
+      in[i] =
+          static_cast<float>(x[start + i] * (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / n)));
     }
     fftwf_execute(plan);
     for (int k = 0; k <= n / 2; ++k) {
-      density[k] += static_cast<double>(out[k][0]) * out[k][0] +
-                    static_cast<double>(out[k][1]) * out[k][1];
+      density[k] +=
+          static_cast<double>(out[k][0]) * out[k][0] + static_cast<double>(out[k][1]) * out[k][1];
     }
   }
   fftwf_destroy_plan(plan);

@@ -44,7 +44,9 @@ int NearestBarTo(const GraphGeometry& g, double freq_hz) {
   const int pitch = g.width / 120;
   int best = 0;
   for (int a = 1; a * pitch <= g.width; ++a) {
-    auto off = [&](int bar) { return std::abs(std::log(g.XToFreq(bar * pitch + pitch / 2) / freq_hz)); };
+    auto off = [&](int bar) {
+      return std::abs(std::log(g.XToFreq(bar * pitch + pitch / 2) / freq_hz));
+    };
     if (off(a) < off(best)) best = a;
   }
   return best;
@@ -191,8 +193,7 @@ TEST(SpectrumWithTwoSineSources, ChoosingTheOtherSourceMovesTheTallestBarAndUnpl
 
   // Plugged in again: recording resumes on it.
   bool ok = false;
-  Pactl({"load-module", "module-sine-source", "source_name=tone_b", "frequency=2250",
-         "rate=48000"},
+  Pactl({"load-module", "module-sine-source", "source_name=tone_b", "frequency=2250", "rate=48000"},
         &ok);
   ASSERT_TRUE(ok);
   ASSERT_TRUE(WaitFor([&w] { return w.Spectrum().AudioAvailable(); }, kPatienceMs));

@@ -191,12 +191,12 @@ TEST_F(SpectrumTuningTest, PeakLineHoldsThreeSecondsAfterTheSignalStopsThenFalls
 
   source->Deliver(std::vector<std::uint8_t>(1024, 128));
   OneCycle();
-  EXPECT_EQ(ToneTop(), kH - 2);  // the bar has dropped to the floor...
+  EXPECT_EQ(ToneTop(), kH - 2);          // the bar has dropped to the floor...
   EXPECT_EQ(PeakRow(Canvas(), x), top);  // ...the line stays
   EXPECT_EQ(Canvas().pixel(kToneBar * kPitch - 1, top), kSpectrumPeakRgb);  // bar's width
   EXPECT_EQ(Canvas().pixel(kToneBar * kPitch + 4, top), kSpectrumPeakRgb);
   EXPECT_NE(Canvas().pixel(kToneBar * kPitch + 5, top), kSpectrumPeakRgb);  // not the gap
-  for (int i = 0; i < 25; ++i) OneCycle();  // 2.97 s after the peak
+  for (int i = 0; i < 25; ++i) OneCycle();                                  // 2.97 s after the peak
   EXPECT_EQ(PeakRow(Canvas(), x), top);
   OneCycle();
   OneCycle();
@@ -225,7 +225,7 @@ TEST_F(SpectrumTuningTest, FreezeHoldsAveragesPeaksAndThePicture) {
   const float average = display->Averager().Power(43);
   const float peak = display->Peaks().Power(43);
   ASSERT_GT(average, 0.0f);
-  source->Deliver(SineBlock(3000, 60));  // dropped while frozen
+  source->Deliver(SineBlock(3000, 60));     // dropped while frozen
   for (int i = 0; i < 40; ++i) OneCycle();  // long enough for a peak to fall
   EXPECT_EQ(display->Averager().Power(43), average);
   EXPECT_EQ(display->Peaks().Power(43), peak);
@@ -247,8 +247,8 @@ TEST_F(SpectrumTuningTest, ReadoutShowsFrequencyAndBarLevelUnderThePointer) {
   const int x = kToneBar * kPitch + 3;
   QTest::mouseMove(surface, QPoint(x, 200));
   ASSERT_TRUE(WaitUntil([readout] { return readout->isVisible(); }, 1000));
-  const double level = SpectrumLevelDb(display->Transform().Magnitude(BarBin(kToneBar * kPitch, kW)),
-                                       false);
+  const double level =
+      SpectrumLevelDb(display->Transform().Magnitude(BarBin(kToneBar * kPitch, kW)), false);
   const double f = graph->Geometry().XToFreq(x);
   ASSERT_LT(f, 1000.0);  // shown in whole hertz
   EXPECT_EQ(readout->text(),
@@ -260,13 +260,14 @@ TEST_F(SpectrumTuningTest, ReadoutShowsFrequencyAndBarLevelUnderThePointer) {
   OneCycle();
   QTest::mouseMove(surface, QPoint(110 * kPitch + 1, 200));
   QTest::qWait(20);
-  const QString high = QString::number(graph->Geometry().XToFreq(110 * kPitch + 1) / 1000.0,
-                                       'f', 2);
-  EXPECT_EQ(readout->text(), high + QString::fromUtf8(" kHz   \u2264 -52.0 dB   peak \u2264 -52.0 dB"));
+  const QString high =
+      QString::number(graph->Geometry().XToFreq(110 * kPitch + 1) / 1000.0, 'f', 2);
+  EXPECT_EQ(readout->text(),
+            high + QString::fromUtf8(" kHz   \u2264 -52.0 dB   peak \u2264 -52.0 dB"));
   QTest::mouseMove(surface, QPoint(8, 200));
   QTest::qWait(20);
-  EXPECT_TRUE(readout->text().startsWith(QString::number(std::lround(graph->Geometry().XToFreq(8))) +
-                                         " Hz   "))
+  EXPECT_TRUE(readout->text().startsWith(
+      QString::number(std::lround(graph->Geometry().XToFreq(8))) + " Hz   "))
       << readout->text().toStdString();
 
   // Off hides it, and it stays hidden while the pointer moves.
@@ -304,8 +305,8 @@ TEST(SpectrumPeakPainter, OnePixelLinesAcrossEachBarClippedToTheCanvas) {
   PaintPeakLines(canvas, rows, 7, 20);
   EXPECT_EQ(PeakPixels(canvas), 5 + 6 + 6 + 3);
   for (int x = 0; x <= 4; ++x) EXPECT_EQ(canvas.pixel(x, 4), kSpectrumPeakRgb) << x;
-  EXPECT_EQ(PeakRow(canvas, 6), 20);  // bar 1 and the gap before it
-  EXPECT_EQ(PeakRow(canvas, 13), 0);  // bar 2, clipped to row 0
+  EXPECT_EQ(PeakRow(canvas, 6), 20);   // bar 1 and the gap before it
+  EXPECT_EQ(PeakRow(canvas, 13), 0);   // bar 2, clipped to row 0
   EXPECT_EQ(PeakRow(canvas, 20), 19);  // bar 3 on the last row
   EXPECT_EQ(PeakRow(canvas, 27), 7);   // bar 4 cut by the right edge: columns 27..29
   EXPECT_EQ(canvas.pixel(29, 7), kSpectrumPeakRgb);
