@@ -10,6 +10,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QSettings>
 
 #include "eq/equaliser_graph.h"
 #include "spectrum/audio_capture.h"
@@ -158,6 +159,11 @@ TEST(SpectrumWithTwoSineSources, ChoosingTheOtherSourceMovesTheTallestBarAndUnpl
   EXPECT_EQ(w.capture->OpenDevice(), "tone_b");
   EXPECT_EQ(box->currentData().toByteArray(), "tone_b");
   EXPECT_EQ(w.Spectrum().Options().input_id, "tone_b");
+  {
+    // Kept for the next run (in this run's own settings directory).
+    QSettings kept(QSettings::NativeFormat, QSettings::UserScope, "kdsp", "kdsp-console");
+    EXPECT_EQ(kept.value("spectrum/input").toByteArray(), "tone_b");
+  }
   EXPECT_TRUE(w.TallestBecomes(kSecondHz));
 
   // Back to the default from the list next to the button.
