@@ -1,7 +1,8 @@
 // One spectrum cycle on the window thread: the transform of the newest block and the drawing
 // of the bars under the curve (grid copied back, bars, curve stroked again), at the design size
 // of the graph and at the size it takes in a maximised window. The cycle's nine idle ticks are
-// part of the whole-cycle figure.
+// part of the whole-cycle figure. The tuning aids (averaging, peak hold) get a cycle of their
+// own.
 
 #include <cmath>
 #include <cstdlib>
@@ -11,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include "eq/equaliser_graph.h"
@@ -30,6 +33,8 @@ class IdleSource : public SampleSource {
   bool CaptureStart() override { return true; }
   bool CaptureStop() override { return true; }
   QString CaptureError() const override { return {}; }
+  void SetInputDevice(const QByteArray&) override {}
+  void SetOnLost(std::function<void()>) override {}
 };
 
 /// Music and noise: a tone, two overtones and a little noise, as 8-bit samples.
@@ -62,8 +67,9 @@ struct SpectrumBench {
     graph = std::make_unique<EqualiserGraph>(ctx, pipeline, panel);
     panel.show();
     graph->DrawEqCurve(100, 0);
-    display = std::make_unique<SpectrumDisplay>(ctx, *graph, panel, QString(),
-                                                std::make_unique<IdleSource>());
+    display = std::make_unique<SpectrumDisplay>(
+        ctx, *graph, panel, QString(), std::make_unique<IdleSource>(),
+        std::make_unique<QSettings>(settings_dir.filePath("spectrum.ini"), QSettings::IniFormat));
     display->PinPPBtnClick();
     display->CaptureHook(Programme());
   }
@@ -71,6 +77,7 @@ struct SpectrumBench {
     display.reset();
     graph.reset();
   }
+  QTemporaryDir settings_dir;
   ValueTable device;
   ValueTable view;
   BindingContext ctx{device, view};
@@ -83,6 +90,16 @@ struct SpectrumBench {
 // The eleven ticks of one cycle: one transform, one drawing, nine ticks that only count.
 void SpectrumCycle(benchmark::State& state) {
   SpectrumBench b(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  for (auto _ : state) {
+    for (int i = 0; i < 11; ++i) b.display->TimerStep();
+  }
+}
+
+// The same cycle with the tuning aids on: averaging (2 s) and peak hold.
+void SpectrumCycleAveragedWithPeaks(benchmark::State& state) {
+  SpectrumBench b(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  b.display->SetAveraging(2.0);
+  b.display->SetPeakHold(true);
   for (auto _ : state) {
     for (int i = 0; i < 11; ++i) b.display->TimerStep();
   }
@@ -114,6 +131,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
   b->Args({883, 268})->Args({1596, 737})->Unit(benchmark::kMicrosecond);
 }
 BENCHMARK(SpectrumCycle)->Apply(Sizes);
+BENCHMARK(SpectrumCycleAveragedWithPeaks)->Apply(Sizes);
 BENCHMARK(SpectrumDrawing)->Apply(Sizes);
 BENCHMARK(SpectrumBarsOnly)->Apply(Sizes);
 BENCHMARK(BandRedrawWithBars)->Apply(Sizes);

@@ -46,7 +46,15 @@ QString AudioCapture::ErrorDescription(QAudio::Error error) {
 
 bool AudioCapture::CaptureStart() {
   if (CaptureOpen()) return true;
-  const QAudioDevice device = QMediaDevices::defaultAudioInput();
+  has_input_ = !QMediaDevices::audioInputs().isEmpty();
+  QAudioDevice device;
+  if (device_id_.isEmpty()) {
+    device = QMediaDevices::defaultAudioInput();
+  } else {
+    for (const QAudioDevice& d : QMediaDevices::audioInputs()) {
+      if (d.id() == device_id_) device = d;
+    }
+  }
   const QAudioFormat format = RecordingFormat();
   const QString open_failed = QStringLiteral("Could not open the input device for recording: ");
   if (!has_input_ || device.isNull()) {
@@ -62,6 +70,7 @@ bool AudioCapture::CaptureStart() {
   splitter_.Reset();
   splitter_.open(QIODevice::WriteOnly);
   running_.store(true);
+  open_id_ = device.id();
   // Qt's own buffer size: a small one has been seen to stall the stream.
   source_->start(&splitter_);
   if (source_->error() != QAudio::NoError || source_->state() == QAudio::StoppedState) {
@@ -89,6 +98,7 @@ void AudioCapture::Close() {
   }
   splitter_.close();
   splitter_.Reset();
+  open_id_.clear();
 }
 
 void AudioCapture::OnStateChanged(QAudio::State state) {
@@ -97,6 +107,9 @@ void AudioCapture::OnStateChanged(QAudio::State state) {
     running_.store(false);
     error_ = FailureText(QStringLiteral("Error adding input buffer"),
                          ErrorDescription(source_->error()));
+    // Later, from the event loop: the owner may close the recorder, which is emitting now.
+    QMetaObject::invokeMethod(
+        this, [this] { if (on_lost_) on_lost_(); }, Qt::QueuedConnection);
   }
 }
 

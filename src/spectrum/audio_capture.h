@@ -1,10 +1,12 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include <QAudio>
 #include <QAudioFormat>
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -15,7 +17,8 @@ class QAudioSource;
 
 namespace kdsp {
 
-/// The recorder of the default audio input: unsigned 8-bit mono at 48 kHz, handed to
+/// The recorder of an audio input (the default one unless another is chosen): unsigned 8-bit
+/// mono at 48 kHz, handed to
 /// `OnRecord` in blocks of 1024 samples. It records without pause from `CaptureStart` to
 /// `CaptureStop`; it shows nothing itself and reports failures only through the result of
 /// `CaptureStart` and the text of `CaptureError`. Nothing retries a failed start.
@@ -36,6 +39,12 @@ class AudioCapture : public QObject, public SampleSource {
   bool CaptureStart() override;
   bool CaptureStop() override;
   QString CaptureError() const override { return error_; }
+  void SetInputDevice(const QByteArray& id) override { device_id_ = id; }
+  void SetOnLost(std::function<void()> hook) override { on_lost_ = std::move(hook); }
+  /// The input chosen for the next start (empty: the default input).
+  QByteArray InputDevice() const { return device_id_; }
+  /// Id of the device being recorded from (empty when closed).
+  QByteArray OpenDevice() const { return open_id_; }
 
   /// `CaptureOpen`: the device is open.
   bool CaptureOpen() const { return source_ != nullptr; }
@@ -59,6 +68,9 @@ class AudioCapture : public QObject, public SampleSource {
   std::unique_ptr<QAudioSource> source_;
   BlockSplitter splitter_;
   RecordHook on_record_;
+  std::function<void()> on_lost_;
+  QByteArray device_id_;
+  QByteArray open_id_;
   std::atomic<bool> running_{false};
   std::atomic<bool> triggered_{false};
   QString error_;

@@ -1,5 +1,7 @@
 #include "spectrum/bar_painter.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 namespace kdsp {
@@ -22,6 +24,21 @@ void PaintSpectrumBars(QImage& canvas, std::span<const int> tops, int height) {
       p.fillRect(QRect(left, top, last - left + 1, height - top), colour);
     }
     x = last + 1;
+  }
+}
+
+void PaintPeakLines(QImage& canvas, std::span<const int> rows, int pitch, int height) {
+  if (canvas.isNull() || canvas.depth() != 32 || pitch < 1) return;
+  const int w = canvas.width();
+  const int h = std::min(height, canvas.height());
+  for (std::size_t a = 0; a < rows.size(); ++a) {
+    const int row = std::max(0, rows[a]);
+    if (rows[a] >= height || row >= h) continue;
+    const int start = static_cast<int>(a) * pitch;
+    const int left = std::max(0, start - (kSpectrumPenWidth - 1));
+    const int right = std::min(w - 1, start + std::max(0, pitch - 3));
+    auto* line = reinterpret_cast<QRgb*>(canvas.scanLine(row));
+    for (int x = left; x <= right; ++x) line[x] = kSpectrumPeakRgb;
   }
 }
 

@@ -18,4 +18,12 @@ inline constexpr int kSpectrumPenWidth = 2;
 /// draws nothing.
 void PaintSpectrumBars(QImage& canvas, std::span<const int> tops, int height);
 
+/// Colour of the peak-hold lines.
+inline constexpr QRgb kSpectrumPeakRgb = 0xffe0301e;  // RGB(224, 48, 30)
+
+/// Draws a one-pixel peak line for every bar a with rows[a] < height, across the pixel columns
+/// the bar covers (a * pitch - 1 .. a * pitch + pitch - 3), clipped to the canvas. Writes the
+/// pixels directly: no painter, no allocation.
+void PaintPeakLines(QImage& canvas, std::span<const int> rows, int pitch, int height);
+
 }  // namespace kdsp

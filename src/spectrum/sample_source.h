@@ -4,11 +4,12 @@
 #include <functional>
 #include <span>
 
+#include <QByteArray>
 #include <QString>
 
 namespace kdsp {
 
-/// Where the spectrum's samples come from: the recorder of the default audio input, or a
+/// Where the spectrum's samples come from: the recorder of an audio input, or a
 /// stand-in. Blocks are unsigned 8-bit mono samples at 48 kHz (128 = silence).
 class SampleSource {
  public:
@@ -27,6 +28,12 @@ class SampleSource {
   virtual bool CaptureStop() = 0;
   /// The last failure, for diagnosis only.
   virtual QString CaptureError() const = 0;
+  /// The input to record from at the next start: a device id, or empty for the system's
+  /// default input.
+  virtual void SetInputDevice(const QByteArray& id) = 0;
+  /// Called on the window thread when a running recording ends by itself (the device went
+  /// away or failed).
+  virtual void SetOnLost(std::function<void()> hook) = 0;
 };
 
 }  // namespace kdsp

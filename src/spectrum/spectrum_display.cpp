@@ -1,53 +1,133 @@
 #include "spectrum/spectrum_display.h"
 
+#include <algorithm>
+#include <cstdio>
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QSettings>
 #include <QThread>
 #include <QWidget>
 
-#include "eq/equaliser_graph.h"
 #include "edit/bound_widgets.h"
+#include "eq/equaliser_graph.h"
+#include "model/bi_text.h"
 #include "spectrum/audio_capture.h"
 #include "spectrum/bar_painter.h"
+#include "spectrum/device_choices.h"
+#include "spectrum/input_selector.h"
 #include "spectrum/maths/spectrum_bars.h"
+#include "spectrum/noise_player.h"
+#include "spectrum/spectrum_menu.h"
 
 namespace kdsp {
 
+namespace {
+
+constexpr BiText kPeakWord = {"峰值", "peak"};
+
+std::unique_ptr<QSettings> UserSettings() {
+  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                     QStringLiteral("kdsp"), QStringLiteral("kdsp-console"));
+}
+
+QString LevelText(double level_db, double floor_db) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%.1f dB", level_db <= floor_db ? "\u2264 " : "", level_db);
+  return QString::fromUtf8(text);
+}
+
+QString FrequencyText(double freq_hz) {
+  char text[32];
+  if (freq_hz < 1000.0) {
+    std::snprintf(text, sizeof text, "%.0f Hz", freq_hz);
+  } else {
+    std::snprintf(text, sizeof text, "%.2f kHz", freq_hz / 1000.0);
+  }
+  return QString::fromLatin1(text);
+}
+
+}  // namespace
+
 SpectrumDisplay::SpectrumDisplay(BindingContext& ctx, EqualiserGraph& graph, QWidget& buttons_root,
                                  QString notice_caption, std::unique_ptr<SampleSource> source,
-                                 QObject* parent)
+                                 std::unique_ptr<QSettings> settings, QObject* parent)
     : QObject(parent),
       ctx_(ctx),
       graph_(graph),
       notice_parent_(buttons_root.window()),
       notice_caption_(std::move(notice_caption)),
-      source_(std::move(source)) {
+      source_(std::move(source)),
+      settings_(settings != nullptr ? std::move(settings) : UserSettings()) {
+  options_ = SpectrumOptions::Load(*settings_);
+  averager_.SetTimeConstant(options_.averaging_s);
+  noise_ = std::make_unique<NoisePlayer>();
+  noise_->SetLevelDbfs(options_.noise_level_dbfs);
+
   pp_button_ = buttons_root.findChild<PictureButton*>("PinPPBtn");
   dcf_button_ = buttons_root.findChild<PictureButton*>("PinDCFBtn");
   if (pp_button_ != nullptr) {
     connect(pp_button_, &QPushButton::clicked, this, &SpectrumDisplay::PinPPBtnClick);
+    pp_button_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pp_button_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { ShowMenu(pp_button_->mapToGlobal(at)); });
   }
   if (dcf_button_ != nullptr) {
     connect(dcf_button_, &QPushButton::clicked, this, &SpectrumDisplay::PinDCFBtnClick);
   }
+  selector_ = std::make_unique<InputSelector>(
+      buttons_root.findChild<QComboBox*>("SpectrumInputBox"), [this] { return ctx_.ui_language; });
+  selector_->SetChosen(options_.input_id);
+  connect(selector_.get(), &InputSelector::Chosen, this, &SpectrumDisplay::SetInput,
+          Qt::QueuedConnection);  // after the list has closed
+  connect(selector_.get(), &InputSelector::InputsChanged, this, &SpectrumDisplay::OnInputsChanged);
+
   graph_.SetUnderlay([this](QImage& canvas) {
     if (spectrum_on_.load()) PaintBars(canvas);
   });
+  if (QWidget* surface = graph_.Surface()) {
+    surface->setMouseTracking(true);
+    surface->installEventFilter(this);
+    readout_ = new QLabel(surface);
+    readout_->setObjectName("SpectrumReadout");
+    readout_->setStyleSheet(QStringLiteral(
+        "background: rgba(255, 255, 255, 215); color: black; border: 1px solid #808080;"
+        "padding: 1px 4px;"));
+    readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    readout_->hide();
+  }
+  if (notice_parent_ != nullptr) notice_parent_->installEventFilter(this);
 
   if (source_ == nullptr) source_ = std::make_unique<AudioCapture>();
   source_->SetOnRecord([this](std::span<const std::uint8_t> block) { CaptureHook(block); });
-  source_->SetTriggered(false);
-  audio_available_ = source_->CaptureStart();
+  source_->SetOnLost([this] { InputLost(); });
+  audio_available_ = StartCapture();
 }
 
 SpectrumDisplay::~SpectrumDisplay() {
+  delete menu_.data();
+  noise_->Stop();
   source_->CaptureStop();
   source_->SetOnRecord({});
+  source_->SetOnLost({});
   graph_.SetUnderlay({});
+  if (graph_.Surface() != nullptr) graph_.Surface()->removeEventFilter(this);
+  if (notice_parent_ != nullptr) notice_parent_->removeEventFilter(this);
 }
 
 QString SpectrumDisplay::NoDeviceText(int ui_language) {
   return ui_language == 1 ? QString::fromUtf8("没检测到音频设备")
                           : QStringLiteral("Audio device is not detected");
+}
+
+bool SpectrumDisplay::StartCapture() {
+  source_->SetInputDevice(options_.input_id);
+  source_->SetTriggered(false);
+  return source_->CaptureStart();
 }
 
 bool SpectrumDisplay::DragActiveForCapture() const {
@@ -71,6 +151,7 @@ void SpectrumDisplay::TimerStep() {
       const SampleBlock& block = exchange_.Latest();
       transform_.Run(std::span<const std::uint8_t>(block.bytes.data(),
                                                    static_cast<std::size_t>(block.length)));
+      if (!frozen_.load()) AdvanceLevels();
       break;
     }
     case SpectrumAction::kDraw:
@@ -81,14 +162,59 @@ void SpectrumDisplay::TimerStep() {
   }
 }
 
+void SpectrumDisplay::RefreshBarBins(int width) {
+  if (width == bins_width_) return;
+  bins_width_ = width;
+  const std::size_t bars = static_cast<std::size_t>(std::max(0, BarsOnGraph(width)));
+  if (bar_bins_.size() < bars) bar_bins_.resize(bars);
+  bar_count_ = bars;
+  ComputeBarBins(width, std::span<int>(bar_bins_.data(), bars));
+  shown_bins_ = 0;
+  for (std::size_t a = 0; a < bars; ++a) shown_bins_ = std::max(shown_bins_, bar_bins_[a] + 1);
+}
+
+void SpectrumDisplay::AdvanceLevels() {
+  if (!averager_.Averaging() && !options_.peak_hold) return;
+  // Only the bins some bar shows are followed.
+  RefreshBarBins(graph_.Geometry().width);
+  averager_.Update(transform_.FftOutput(), kCycleSeconds, shown_bins_);
+  if (options_.peak_hold) peaks_.Update(averager_.Powers(), kCycleSeconds, shown_bins_);
+}
+
+float SpectrumDisplay::ShownMagnitude(int bin) const {
+  return averager_.Averaging() ? averager_.Magnitude(bin) : transform_.Magnitude(bin);
+}
+
 void SpectrumDisplay::PaintBars(QImage& canvas) {
   const GraphGeometry& g = graph_.Geometry();
   if (g.width < 1 || g.height < 1) return;
   const std::size_t columns = static_cast<std::size_t>(g.width) + 1;
   if (tops_.size() < columns) tops_.resize(columns);
   const std::span<int> tops(tops_.data(), columns);
-  ComputeBarTops(transform_, g.width, g.height, low_floor_, tops);
+  if (averager_.Averaging()) {
+    ComputeBarTopsOf([this](int bin) { return averager_.Magnitude(bin); }, g.width, g.height,
+                     low_floor_, tops);
+  } else {
+    ComputeBarTops(transform_, g.width, g.height, low_floor_, tops);
+  }
   PaintSpectrumBars(canvas, tops, g.height);
+  if (options_.peak_hold) PaintPeaks(canvas, g.width, g.height);
+}
+
+void SpectrumDisplay::PaintPeaks(QImage& canvas, int width, int height) {
+  RefreshBarBins(width);
+  const std::size_t bars = bar_count_;
+  if (peak_rows_.size() < bars) peak_rows_.resize(bars);
+  const std::span<int> rows(peak_rows_.data(), bars);
+  ComputeBarRowsOf([this](int bin) { return peaks_.Magnitude(bin); },
+                   std::span<const int>(bar_bins_.data(), bars), height, low_floor_, rows);
+  // A peak on the floor (row H - 2, times the bar's factor) is no peak: it would only
+  // underline the bar.
+  for (std::size_t a = 0; a < bars; ++a) {
+    const double floor_row = (height - 2) * BarFactor(static_cast<int>(a));
+    if (rows[a] >= static_cast<int>(RoundHalfEven(floor_row))) rows[a] = height;
+  }
+  PaintPeakLines(canvas, rows, BarPitch(width), height);
 }
 
 void SpectrumDisplay::DrawSpectrumBars(bool erase) {
@@ -99,6 +225,7 @@ void SpectrumDisplay::DrawSpectrumBars(bool erase) {
   } else {
     graph_.Surface()->update();
   }
+  if (readout_ != nullptr && readout_->isVisible()) UpdateReadout();
 }
 
 bool SpectrumDisplay::ToggleSwitch(PictureButton* button, bool& fallback) {
@@ -112,26 +239,166 @@ bool SpectrumDisplay::ToggleSwitch(PictureButton* button, bool& fallback) {
   return state;
 }
 
+void SpectrumDisplay::Notify(const QString& text) {
+  if (notifier_) {
+    notifier_(text);
+  } else {
+    QMessageBox::information(notice_parent_, notice_caption_, text);
+  }
+}
+
 void SpectrumDisplay::PinPPBtnClick() {
   const bool state = ToggleSwitch(pp_button_, pp_state_);
   if (!audio_available_) {
-    const QString text = NoDeviceText(ctx_.ui_language);
-    if (notifier_) {
-      notifier_(text);
-    } else {
-      QMessageBox::information(notice_parent_, notice_caption_, text);
-    }
+    Notify(NoDeviceText(ctx_.ui_language));
     spectrum_on_.store(false);
     graph_.DrawEqCurve(kAllRows, ctx_.channel.view_page);
   } else if (state) {
+    // A fresh start: averages rise from silence and old peaks are gone.
+    averager_.Reset();
+    peaks_.Reset();
     spectrum_on_.store(true);
     frozen_.store(false);
   } else {
     spectrum_on_.store(false);
+    if (readout_ != nullptr) readout_->hide();
     graph_.DrawEqCurve(kAllRows, ctx_.channel.view_page);
   }
 }
 
 void SpectrumDisplay::PinDCFBtnClick() { low_floor_ = ToggleSwitch(dcf_button_, dcf_state_); }
+
+void SpectrumDisplay::SwitchOffWithNotice() {
+  if (spectrum_on_.load()) {
+    spectrum_on_.store(false);
+    if (pp_button_ != nullptr) {
+      pp_button_->SetHint(QStringLiteral("0"));
+      pp_button_->SetLook(PictureButton::Look::kReleased);
+    } else {
+      pp_state_ = false;
+    }
+    if (readout_ != nullptr) readout_->hide();
+    graph_.DrawEqCurve(kAllRows, ctx_.channel.view_page);
+  }
+  Notify(NoDeviceText(ctx_.ui_language));
+}
+
+void SpectrumDisplay::InputLost() {
+  source_->CaptureStop();
+  const bool was_available = audio_available_;
+  audio_available_ = false;
+  if (was_available && spectrum_on_.load()) SwitchOffWithNotice();
+}
+
+void SpectrumDisplay::OnInputsChanged() {
+  if (!InputConnected(options_.input_id)) {
+    if (audio_available_) InputLost();
+  } else if (!audio_available_) {
+    audio_available_ = StartCapture();  // the chosen input is back
+  }
+}
+
+void SpectrumDisplay::SetInput(const QByteArray& id) {
+  options_.input_id = id;
+  SaveOptions();
+  if (selector_->ChosenId() != id) selector_->SetChosen(id);
+  source_->CaptureStop();
+  audio_available_ = StartCapture();
+  if (!audio_available_ && spectrum_on_.load()) SwitchOffWithNotice();
+}
+
+void SpectrumDisplay::SetAveraging(double tau_s) {
+  if (tau_s > 0.0 && !averager_.Averaging()) averager_.Reset();
+  averager_.SetTimeConstant(tau_s);
+  options_.averaging_s = averager_.TimeConstant();
+  SaveOptions();
+}
+
+void SpectrumDisplay::SetPeakHold(bool on) {
+  if (on && !options_.peak_hold) peaks_.Reset();
+  options_.peak_hold = on;
+  SaveOptions();
+  if (spectrum_on_.load()) DrawSpectrumBars(true);
+}
+
+bool SpectrumDisplay::NoisePlaying() const { return noise_->Playing(); }
+
+void SpectrumDisplay::SetNoiseOn(bool on) {
+  if (!on) {
+    noise_->Stop();
+  } else if (!noise_->Start(options_.noise_output_id, options_.noise_level_dbfs)) {
+    Notify(NoDeviceText(ctx_.ui_language));
+  }
+}
+
+void SpectrumDisplay::SetNoiseOutput(const QByteArray& id) {
+  options_.noise_output_id = id;
+  SaveOptions();
+  if (noise_->Playing()) SetNoiseOn(true);
+}
+
+void SpectrumDisplay::SetNoiseLevel(int level_dbfs) {
+  options_.noise_level_dbfs = level_dbfs;
+  noise_->SetLevelDbfs(level_dbfs);
+  SaveOptions();
+}
+
+void SpectrumDisplay::SaveOptions() { options_.Save(*settings_); }
+
+void SpectrumDisplay::ShowMenu(QPoint global_pos) {
+  delete menu_.data();
+  menu_ = BuildSpectrumMenu(*this, ctx_.ui_language, pp_button_);
+  menu_->popup(global_pos);
+}
+
+void SpectrumDisplay::RefreshTexts() { selector_->Refill(); }
+
+bool SpectrumDisplay::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == notice_parent_ && event->type() == QEvent::Close) {
+    noise_->Stop();  // the test signal never outlives the console
+  } else if (watched == graph_.Surface() && readout_ != nullptr) {
+    if (event->type() == QEvent::MouseMove) {
+      hover_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+      if (spectrum_on_.load()) {
+        UpdateReadout();
+      } else {
+        readout_->hide();
+      }
+    } else if (event->type() == QEvent::Leave) {
+      readout_->hide();
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void SpectrumDisplay::UpdateReadout() {
+  const GraphGeometry& g = graph_.Geometry();
+  if (g.width < 1 || hover_.x() < 0 || hover_.x() > g.width) {
+    readout_->hide();
+    return;
+  }
+  const int pitch = BarPitch(g.width);
+  const int bar = hover_.x() / pitch;
+  const int bin = BarBin(bar * pitch, g.width);
+  const double floor_db = low_floor_ ? kLowFloorDb : kNormalFloorDb;
+  QString text = FrequencyText(g.XToFreq(hover_.x())) + QStringLiteral("   ") +
+                 LevelText(SpectrumLevelDb(ShownMagnitude(bin), low_floor_), floor_db);
+  if (options_.peak_hold) {
+    const std::string_view word = kPeakWord.In(ctx_.ui_language);
+    text += QStringLiteral("   ") + QString::fromUtf8(word.data(), word.size()) + ' ' +
+            LevelText(SpectrumLevelDb(peaks_.Magnitude(bin), low_floor_), floor_db);
+  }
+  if (readout_->text() != text) {
+    readout_->setText(text);
+    readout_->adjustSize();
+  }
+  const QWidget* surface = readout_->parentWidget();
+  QPoint at = hover_ + QPoint(14, 10);
+  at.setX(std::min(at.x(), surface->width() - readout_->width()));
+  at.setY(std::min(at.y(), surface->height() - readout_->height()));
+  readout_->move(std::max(0, at.x()), std::max(0, at.y()));
+  readout_->show();
+  readout_->raise();
+}
 
 }  // namespace kdsp

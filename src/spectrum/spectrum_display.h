@@ -7,22 +7,32 @@
 #include <span>
 #include <vector>
 
+#include <QByteArray>
 #include <QImage>
+#include <QLabel>
+#include <QMenu>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
+#include <QSettings>
 #include <QString>
 
 #include "edit/binding_context.h"
+#include "spectrum/maths/bin_averager.h"
+#include "spectrum/maths/peak_hold.h"
 #include "spectrum/maths/sample_block_exchange.h"
 #include "spectrum/maths/spectrum_cycle.h"
 #include "spectrum/maths/spectrum_transform.h"
 #include "spectrum/sample_source.h"
+#include "spectrum/spectrum_options.h"
 
 class QWidget;
 
 namespace kdsp {
 
 class EqualiserGraph;
+class InputSelector;
+class NoisePlayer;
 class PictureButton;
 
 /// The live spectrum of the computer's audio input, drawn as blue bars on the equaliser graph
@@ -30,6 +40,12 @@ class PictureButton;
 /// newest one (unless the spectrum is off, frozen or a marker is being dragged), and the
 /// window's 10 ms tick transforms it on the fifth tick of each eleven and draws it on the
 /// eleventh. Every curve redraw also draws the latest bars under the new curve.
+///
+/// For room tuning it also offers, from the spectrum button's context menu and the input list
+/// next to it: the capture device, exponential averaging of the bars, peak-hold lines, a
+/// readout of the frequency and level under the pointer, and a pink-noise test signal. These
+/// choices are kept in the settings. Averages and peaks advance once per cycle by the cycle's
+/// nominal length, so they depend on the ticks only, and stand still while frozen.
 class SpectrumDisplay : public QObject {
   Q_OBJECT
  public:
@@ -37,12 +53,14 @@ class SpectrumDisplay : public QObject {
   using Notifier = std::function<void(const QString& text)>;
 
   /// The set-up at window creation, after the graph's first frame: the recorder is created on
-  /// `source` (the default audio input when none is given) with the capture hook and started;
+  /// `source` (the chosen audio input when none is given) with the capture hook and started;
   /// a failed start leaves `AudioAvailable` false and shows nothing. The buttons `PinPPBtn`
-  /// and `PinDCFBtn` are looked up under `buttons_root`; `notice_caption` captions the notice.
+  /// and `PinDCFBtn` and the input list `SpectrumInputBox` are looked up under
+  /// `buttons_root`; `notice_caption` captions the notice. The choices are read from and
+  /// written to `settings` (the user's settings of the console when none is given).
   SpectrumDisplay(BindingContext& ctx, EqualiserGraph& graph, QWidget& buttons_root,
                   QString notice_caption, std::unique_ptr<SampleSource> source = nullptr,
-                  QObject* parent = nullptr);
+                  std::unique_ptr<QSettings> settings = nullptr, QObject* parent = nullptr);
   /// Stops the recorder.
   ~SpectrumDisplay() override;
 
@@ -57,8 +75,37 @@ class SpectrumDisplay : public QObject {
   void PinPPBtnClick();
   /// The floor button: `LowFloor` follows its state.
   void PinDCFBtnClick();
-  /// The freeze key: new blocks are dropped while frozen, so the picture stays.
+  /// The freeze key: new blocks are dropped and averages and peaks stand still while frozen,
+  /// so the picture stays.
   void ToggleFrozen() { frozen_.store(!frozen_.load()); }
+
+  /// Nominal length of one cycle in seconds (11 ticks of 10 ms): the time step of averaging
+  /// and peak hold.
+  static constexpr double kCycleSeconds = 0.11;
+
+  const SpectrumOptions& Options() const { return options_; }
+  /// Records from another input (empty: the default input) and keeps the choice. When it
+  /// cannot start, a running spectrum goes off with the missing-device notice.
+  void SetInput(const QByteArray& id);
+  /// Averaging time constant in seconds, 0 for none; switching it on starts from silence.
+  void SetAveraging(double tau_s);
+  void SetPeakHold(bool on);
+  /// Starts or stops the pink noise on the chosen output.
+  void SetNoiseOn(bool on);
+  void SetNoiseOutput(const QByteArray& id);
+  void SetNoiseLevel(int level_dbfs);
+  bool NoisePlaying() const;
+  NoisePlayer& Noise() { return *noise_; }
+  const BinAverager& Averager() const { return averager_; }
+  const PeakHold& Peaks() const { return peaks_; }
+  /// The readout under the pointer (hidden unless the pointer is over the running spectrum).
+  QLabel* Readout() const { return readout_; }
+  /// The context menu now open, if any.
+  QMenu* OpenMenu() const { return menu_; }
+  /// Opens the context menu at a global position.
+  void ShowMenu(QPoint global_pos);
+  /// Texts in the current interface language (the input list).
+  void RefreshTexts();
 
   /// The capture hook (`OnRecord`); runs on the audio system's thread.
   void CaptureHook(std::span<const std::uint8_t> block);
@@ -79,8 +126,25 @@ class SpectrumDisplay : public QObject {
   /// The notice of a missing audio device in the language `ui_language` (1 Chinese).
   static QString NoDeviceText(int ui_language);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void PaintBars(QImage& canvas);
+  void PaintPeaks(QImage& canvas, int width, int height);
+  void AdvanceLevels();
+  /// The bins of the bars for a graph width (kept until the width changes).
+  void RefreshBarBins(int width);
+  /// Magnitude the bar of a bin shows: averaged or as transformed.
+  float ShownMagnitude(int bin) const;
+  bool StartCapture();
+  void OnInputsChanged();
+  /// The recording stopped for good (device gone): a running spectrum goes off with the notice.
+  void InputLost();
+  void SwitchOffWithNotice();
+  void Notify(const QString& text);
+  void UpdateReadout();
+  void SaveOptions();
   /// Flips a two-state button (its Hint and look) and returns its new state.
   static bool ToggleSwitch(PictureButton* button, bool& fallback);
   bool DragActiveForCapture() const;
@@ -99,7 +163,21 @@ class SpectrumDisplay : public QObject {
   SpectrumTransform transform_;
   SampleBlockExchange exchange_;
   SpectrumCycle cycle_;
-  std::vector<int> tops_;  // grows with the graph's width only
+  std::vector<int> tops_;       // grows with the graph's width only
+  std::vector<int> peak_rows_;  // likewise
+  std::vector<int> bar_bins_;   // likewise
+  std::size_t bar_count_ = 0;
+  int bins_width_ = -1;
+  int shown_bins_ = kFftLength;  // bins 0..shown_bins_ - 1 are on show
+  BinAverager averager_;
+  PeakHold peaks_;
+  SpectrumOptions options_;
+  std::unique_ptr<QSettings> settings_;
+  std::unique_ptr<InputSelector> selector_;
+  std::unique_ptr<NoisePlayer> noise_;
+  QPointer<QMenu> menu_;
+  QPointer<QLabel> readout_;
+  QPoint hover_;
 
   std::atomic<bool> spectrum_on_{false};
   std::atomic<bool> frozen_{false};

@@ -1,5 +1,6 @@
 #include "ui/graph_panel.h"
 
+#include <QComboBox>
 #include <QLabel>
 
 #include "edit/bound_widgets.h"
@@ -13,6 +14,7 @@ constexpr int kAreaLeft = 48;
 constexpr int kAreaTop = 35;
 constexpr int kAreaRightMargin = 7;    // 938 - 48 - 883
 constexpr int kAreaBottomMargin = 19;  // 322 - 35 - 268: room for the frequency labels
+constexpr int kInputBoxWidth = 132;
 
 QWidget* StripGroup(QWidget* parent, const char* name, int x, int buttons, int button_width) {
   auto* group = MakeFrame(parent, QRect(x, 4, buttons * (button_width + 4) + 4, 28), name);
@@ -37,6 +39,12 @@ GraphPanel::GraphPanel(QWidget* parent) : QWidget(parent) {
   auto* spectrum = StripGroup(this, "RzGroupBox19", kAreaLeft, 2, 72);
   StripButton(spectrum, "PinPPBtn", 0, 72, "频谱");
   StripButton(spectrum, "PinDCFBtn", 1, 72, "低触发");
+  // The analyser's capture device, right after its buttons; the analyser fills it.
+  auto* input = new QComboBox(spectrum);
+  input->setObjectName("SpectrumInputBox");
+  input->setGeometry(spectrum->width(), 3, kInputBoxWidth, 22);
+  input->setFocusPolicy(Qt::NoFocus);
+  spectrum->resize(spectrum->width() + kInputBoxWidth + 4, spectrum->height());
 
   // The sync group (microphone tabs) and the output-mode group (output tabs) share a place:
   // never both are shown.

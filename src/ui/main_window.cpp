@@ -195,6 +195,7 @@ void MainWindow::ApplyLanguage(int lang) {
   SwapTranslatableTexts(*this);
   ApplyPictureButtonTexts(*this, lang, link_linked_);
   ApplyHistoryTexts(*this, lang);
+  if (spectrum_ != nullptr) spectrum_->RefreshTexts();
   if (language_listener_) language_listener_(lang);
 }
 

@@ -139,5 +139,28 @@ TEST(SpectrumBars, NarrowGraphAndShortBuffer) {
   EXPECT_EQ(few[5], kHeight);
 }
 
+TEST(SpectrumBars, PeakRowsMeetTheBarTopsOfTheSameMagnitudes) {
+  SpectrumTransform t;
+  t.Run(Sine(2500.0, 20.0));
+  for (int width : {kWidth, 1596, 100}) {
+    const std::vector<int> tops = Tops(t, true, width);
+    std::vector<int> bins(BarsOnGraph(width) + 1, -7);
+    ComputeBarBins(width, bins);
+    const int pitch = BarPitch(width);
+    ASSERT_EQ(BarsOnGraph(width), width / pitch + 1);
+    for (int a = 0; a < BarsOnGraph(width); ++a) ASSERT_EQ(bins[a], BarBin(a * pitch, width)) << a;
+    EXPECT_EQ(bins.back(), -7);  // room beyond the bars is left alone
+    bins.pop_back();
+    std::vector<int> rows(bins.size());
+    ComputeBarRowsOf([&t](int bin) { return t.Magnitude(bin); }, bins, kHeight, true, rows);
+    for (int a = 0; a < BarsOnGraph(width); ++a) ASSERT_EQ(rows[a], tops[a * pitch]) << a;
+  }
+  // Another source of magnitudes (an average) goes through the same scale and factors.
+  std::vector<int> tops(kWidth + 1);
+  ComputeBarTopsOf([](int) { return 0.0f; }, kWidth, kHeight, false, tops);
+  EXPECT_EQ(tops[0], static_cast<int>(RoundHalfEven(266.0 * 0.40)));
+  EXPECT_EQ(tops[441], 266);  // bar 63, beyond the factored bars
+}
+
 }  // namespace
 }  // namespace kdsp

@@ -18,7 +18,7 @@
 #include "spectrum/audio_capture.h"
 #include "spectrum/bar_painter.h"
 #include "ui/main_window.h"
-#include "widget_support.h"
+#include "widget_window_support.h"
 
 namespace kdsp::test {
 namespace {
@@ -49,64 +49,6 @@ TEST(SpectrumBlockSplitter, CutsAnyStreamIntoWholeBlocksInOrder) {
   splitter.write(reinterpret_cast<const char*>(fresh.data()), 1024);
   ASSERT_EQ(blocks.size(), 7u);
   EXPECT_EQ(blocks.back(), fresh);
-}
-
-/// Closes the next message box that shows up and keeps its caption and text.
-class MessageBoxCatcher {
- public:
-  MessageBoxCatcher() {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (box == nullptr || !box->isVisible()) continue;
-        title = box->windowTitle();
-        text = box->text();
-        ++shown;
-        box->done(QMessageBox::Ok);
-      }
-    });
-    timer_.start(20);
-  }
-  QString title;
-  QString text;
-  int shown = 0;
-
- private:
-  QTimer timer_;
-};
-
-/// The main window, shown, with its own 10 ms timer stopped: the test steps the ticks.
-struct ShownWindow {
-  ShownWindow() : window(device, view) {
-    window.show();
-    window.Timer1().stop();
-  }
-  void Ticks(int n) {
-    for (int i = 0; i < n; ++i) emit window.Tick();
-  }
-  const QImage& Canvas() { return window.Graph().Canvas(); }
-  /// A key as the user types it: to the focused control, or to the window.
-  void Key(Qt::Key key) {
-    QWidget* focus = QApplication::focusWidget();
-    QTest::keyClick(focus != nullptr ? focus : &window, key);
-  }
-  QAbstractButton* Button(const char* name) { return window.findChild<QAbstractButton*>(name); }
-
-  ValueTable device;
-  ValueTable view;
-  ui::MainWindow window;
-};
-
-/// Waits (running the event loop) until `done` holds or `ms` pass.
-template <typename Done>
-bool WaitFor(Done done, int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > ms) return false;
-    QTest::qWait(20);
-  }
-  return true;
 }
 
 TEST(SpectrumWithoutSoundServer, SpectrumButtonReportsTheMissingDeviceAndDrawsNoBars) {

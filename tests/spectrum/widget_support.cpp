@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
+#include <QTest>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include "model/equaliser_reset.h"
@@ -52,6 +55,13 @@ std::vector<std::uint8_t> ImpulseTrain(int count, int spacing) {
   std::vector<std::uint8_t> block(1024, 128);
   for (int i = 0; i < count && i * spacing < 1024; ++i) block[i * spacing] = 129;
   return block;
+}
+
+void RightClick(QWidget* target, QPoint at) {
+  QTest::mousePress(target, Qt::RightButton, {}, at);
+  QContextMenuEvent e(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+  QApplication::sendEvent(target, &e);
+  QTest::mouseRelease(target, Qt::RightButton, {}, at);
 }
 
 int BluePixels(const QImage& image) {
@@ -111,8 +121,9 @@ void DisplayFixture::MakeDisplay(bool start_ok) {
   fake->start_ok = start_ok;
   fake->triggered = true;
   source = fake.get();
-  display = std::make_unique<SpectrumDisplay>(ctx, *graph, *panel, QStringLiteral("caption"),
-                                              std::move(fake));
+  display = std::make_unique<SpectrumDisplay>(
+      ctx, *graph, *panel, QStringLiteral("caption"), std::move(fake),
+      std::make_unique<QSettings>(SettingsPath(), QSettings::IniFormat));
   display->SetNotifier([this](const QString& text) { notices.push_back(text); });
 }
 
@@ -154,7 +165,8 @@ void RunInFreshProcess(const QProcessEnvironment& env) {
   EXPECT_NE(out.find("[  PASSED  ] 1 test."), std::string::npos) << out;
 }
 
-PrivateSoundServer::PrivateSoundServer() = default;
+PrivateSoundServer::PrivateSoundServer(QStringList extra_modules)
+    : extra_modules_(std::move(extra_modules)) {}
 
 PrivateSoundServer::~PrivateSoundServer() {
   if (process_.state() == QProcess::NotRunning) return;
@@ -185,11 +197,12 @@ bool PrivateSoundServer::Start(QString* error) {
   process_.setProcessChannelMode(QProcess::MergedChannels);
   // The sine source loads before the socket appears, so a client that finds the socket finds
   // the source too. Anonymous clients need no cookie.
-  process_.start(
-      QStandardPaths::findExecutable("pulseaudio"),
-      {"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no", "--disable-shm=yes",
-       "--log-target=stderr", "--load=module-sine-source frequency=1000 rate=48000",
-       "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket});
+  QStringList args = {"--daemonize=no",      "--exit-idle-time=-1", "-n",
+                      "--use-pid-file=no",   "--disable-shm=yes",   "--log-target=stderr",
+                      "--load=module-sine-source frequency=1000 rate=48000"};
+  for (const QString& module : extra_modules_) args << "--load=" + module;
+  args << "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket;
+  process_.start(QStandardPaths::findExecutable("pulseaudio"), args);
   if (!process_.waitForStarted(5000)) {
     *error = "pulseaudio did not start: " + process_.errorString();
     return false;
@@ -211,6 +224,15 @@ QProcessEnvironment PrivateSoundServer::ClientEnvironment() const {
   env.insert("XDG_RUNTIME_DIR", PrivateDir(dir_.path(), "client"));
   env.insert("PULSE_COOKIE", dir_.path() + "/client/cookie");
   return env;
+}
+
+QString Pactl(const QStringList& args, bool* ok) {
+  QProcess p;
+  p.start(QStandardPaths::findExecutable("pactl"), args);
+  const bool done = p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit &&
+                    p.exitCode() == 0;
+  if (ok != nullptr) *ok = done;
+  return done ? QString::fromLocal8Bit(p.readAllStandardOutput()) : QString();
 }
 
 QProcessEnvironment NoSoundServerEnvironment(const QTemporaryDir& dir) {

@@ -45,6 +45,13 @@ class FakeSource : public SampleSource {
     return true;
   }
   QString CaptureError() const override { return start_ok ? QString() : QStringLiteral("none"); }
+  void SetInputDevice(const QByteArray& id) override { device = id; }
+  void SetOnLost(std::function<void()> hook) override { lost_ = std::move(hook); }
+  /// The device goes away while recording, as the recorder reports it.
+  void Lose() const {
+    if (lost_) lost_();
+  }
+  QByteArray device;
   bool HasHook() const { return static_cast<bool>(hook_); }
   void Deliver(const std::vector<std::uint8_t>& block) const {
     if (hook_) hook_(block);
@@ -52,12 +59,16 @@ class FakeSource : public SampleSource {
 
  private:
   RecordHook hook_;
+  std::function<void()> lost_;
 };
 
 /// 1024 unsigned 8-bit samples of a sine: 128 + amplitude * sin(2 pi f n / 48000), rounded.
 std::vector<std::uint8_t> SineBlock(double freq_hz, double amplitude);
 /// Silence (128) with `count` one-step impulses, one every `spacing` samples.
 std::vector<std::uint8_t> ImpulseTrain(int count, int spacing);
+
+/// A right click as the window system delivers it: press, the context-menu request, release.
+void RightClick(QWidget* target, QPoint at);
 
 /// Number of pixels of the bar colour in `image`.
 int BluePixels(const QImage& image);
@@ -71,8 +82,11 @@ class DisplayFixture : public ::testing::Test {
   DisplayFixture();
   ~DisplayFixture() override;
 
-  /// Makes the display (again) on a source that starts or not.
+  /// Makes the display (again) on a source that starts or not, with the settings file of the
+  /// fixture (a temporary one).
   void MakeDisplay(bool start_ok);
+  /// The settings file the display keeps its choices in.
+  QString SettingsPath() const { return settings_dir.filePath("spectrum.ini"); }
   /// `n` ticks of the window timer.
   void Ticks(int n);
   /// The 11 ticks of one whole cycle from the start of a cycle: transform, then drawing.
@@ -85,6 +99,7 @@ class DisplayFixture : public ::testing::Test {
   PictureButton* SpectrumButton() const { return pp; }
   PictureButton* FloorButton() const { return dcf; }
 
+  QTemporaryDir settings_dir;
   ValueTable device;
   ValueTable view;
   BindingContext ctx{device, view};
@@ -109,10 +124,11 @@ bool InFreshProcess();
 void RunInFreshProcess(const QProcessEnvironment& env);
 
 /// A PulseAudio server of the test's own in a temporary directory, with a 1 kHz sine source at
-/// 48 kHz as its only (and so default) source. Killed when the object goes.
+/// 48 kHz as its first (and default) source, and any further modules asked for (each a
+/// module name with its arguments). Killed when the object goes.
 class PrivateSoundServer {
  public:
-  PrivateSoundServer();
+  explicit PrivateSoundServer(QStringList extra_modules = {});
   ~PrivateSoundServer();
   /// Whether the pulseaudio program is installed.
   static bool Installed();
@@ -124,7 +140,12 @@ class PrivateSoundServer {
  private:
   QTemporaryDir dir_;
   QProcess process_;
+  QStringList extra_modules_;
 };
+
+/// Runs pactl against the server of this process's environment (a fresh process's
+/// `PULSE_SERVER`); its standard output, or an empty text with `ok` false on failure.
+QString Pactl(const QStringList& args, bool* ok = nullptr);
 
 /// The client environment of a sound server that does not exist.
 QProcessEnvironment NoSoundServerEnvironment(const QTemporaryDir& dir);

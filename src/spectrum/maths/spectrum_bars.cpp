@@ -60,22 +60,22 @@ int BarBin(int x, int width) {
 
 void ComputeBarTops(const SpectrumTransform& transform, int width, int height, bool low_floor,
                     std::span<int> tops) {
+  ComputeBarTopsOf([&transform](int bin) { return transform.Magnitude(bin); }, width, height,
+                   low_floor, tops);
+}
+
+void ComputeBarBins(int width, std::span<int> bins) {
   if (width < 1) return;
   const int pitch = BarPitch(width);
-  const int last = std::min(width, static_cast<int>(tops.size()) - 1);
-  double v = height;
-  for (int x = 0; x <= last; ++x) {
-    const int r = x % pitch;
-    double column = v;
-    if (r == 0) {
-      v = LevelToY(transform.Magnitude(BarBin(x, width)), height, low_floor);
-      v *= BarFactor(x / pitch);
-      column = v;
-    } else if (r > pitch - 3) {
-      column = height;  // the gap between bars
-    }
-    tops[x] = static_cast<int>(RoundHalfEven(column));
-  }
+  const std::size_t bars = std::min(bins.size(), static_cast<std::size_t>(BarsOnGraph(width)));
+  for (std::size_t a = 0; a < bars; ++a) bins[a] = BarBin(static_cast<int>(a) * pitch, width);
+}
+
+int BarsOnGraph(int width) { return width < 0 ? 0 : width / BarPitch(width) + 1; }
+
+double BarY(float magnitude, int bar, int height, bool low_floor) {
+  // The y coordinate itself is scaled, so the low bars stand taller.
+  return LevelToY(magnitude, height, low_floor) * BarFactor(bar);
 }
 
 }  // namespace kdsp

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <span>
+
+#include "eq/maths/response_grid.h"
 
 #include "spectrum/maths/spectrum_transform.h"
 
@@ -41,5 +44,50 @@ int BarBin(int x, int width);
 /// gap: nothing drawn). `tops` needs room for width + 1 values; extra entries are untouched.
 void ComputeBarTops(const SpectrumTransform& transform, int width, int height, bool low_floor,
                     std::span<int> tops);
+
+/// Number of bars whose first column lies on a graph of the given width (0..width).
+int BarsOnGraph(int width);
+
+/// y of bar `bar` for a bin magnitude: level to y, times the bar factor.
+double BarY(float magnitude, int bar, int height, bool low_floor);
+
+/// `ComputeBarTops` with the magnitude of each bar's bin taken from `magnitude_of(bin)`, for
+/// averaged spectra.
+template <typename MagnitudeOfBin>
+void ComputeBarTopsOf(MagnitudeOfBin magnitude_of, int width, int height, bool low_floor,
+                      std::span<int> tops) {
+  if (width < 1) return;
+  const int pitch = BarPitch(width);
+  const int last = std::min(width, static_cast<int>(tops.size()) - 1);
+  double v = height;
+  for (int x = 0; x <= last; ++x) {
+    const int r = x % pitch;
+    double column = v;
+    if (r == 0) {
+      v = BarY(magnitude_of(BarBin(x, width)), x / pitch, height, low_floor);
+      column = v;
+    } else if (r > pitch - 3) {
+      column = height;  // the gap between bars
+    }
+    tops[x] = static_cast<int>(RoundHalfEven(column));
+  }
+}
+
+/// The bin of every bar 0..BarsOnGraph(width) - 1: `BarBin` of its first column. Extra
+/// entries are untouched.
+void ComputeBarBins(int width, std::span<int> bins);
+
+/// The rounded y of the bars whose bins are `bins` (from `ComputeBarBins`) for the magnitudes
+/// `magnitude_of(bin)` (peak lines): the same rows as the bars' tops would have for those
+/// magnitudes.
+template <typename MagnitudeOfBin>
+void ComputeBarRowsOf(MagnitudeOfBin magnitude_of, std::span<const int> bins, int height,
+                      bool low_floor, std::span<int> rows) {
+  const std::size_t bars = std::min(bins.size(), rows.size());
+  for (std::size_t a = 0; a < bars; ++a) {
+    const double v = BarY(magnitude_of(bins[a]), static_cast<int>(a), height, low_floor);
+    rows[a] = static_cast<int>(RoundHalfEven(v));
+  }
+}
 
 }  // namespace kdsp
