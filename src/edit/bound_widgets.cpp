@@ -61,13 +61,21 @@ void ParamEdit::keyPressEvent(QKeyEvent* event) {
   event->accept();
 }
 
+namespace {
+// Leaving the window or opening a popup is not leaving the edit, nor is coming back entering.
+bool IsReturnOrPopup(const QFocusEvent* event) {
+  return event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
+}
+}  // namespace
+
+void ParamEdit::focusInEvent(QFocusEvent* event) {
+  QLineEdit::focusInEvent(event);
+  if (!IsReturnOrPopup(event)) emit Entered(this);
+}
+
 void ParamEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
-  // Leaving the window or opening a popup is not leaving the edit.
-  if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
-    return;
-  }
-  emit Left(this);
+  if (!IsReturnOrPopup(event)) emit Left(this);
 }
 
 ParamTrackBar::ParamTrackBar(Qt::Orientation orientation, QWidget* parent)

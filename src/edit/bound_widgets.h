@@ -50,10 +50,14 @@ class ParamEdit : public QLineEdit, public Bound {
   /// A character key that reaches the edit (after the filter); Enter is '\r'.
   void KeyPressed(ParamEdit* edit, QChar ch);
   void Left(ParamEdit* edit);
+  /// The edit got the focus, however it came (click, Tab, the program); not on a return from
+  /// another window or a popup.
+  void Entered(ParamEdit* edit);
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 };
 

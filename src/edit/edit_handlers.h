@@ -21,6 +21,8 @@ class EditHandlers : public QObject {
 
   // Edits.
   void MusFreEdit1Click(ParamEdit* edit);
+  /// The edit got the focus by any way: it becomes `CurrentEdit` with its own `SavedText`.
+  void MusFreEdit1Enter(ParamEdit* edit);
   void MusFreEdit1KeyPress(ParamEdit* edit, QChar ch);
   /// Returns true when the key was acted on (arrow keys of a current edit).
   bool MusFreEdit1KeyDown(ParamEdit* edit, int key);
