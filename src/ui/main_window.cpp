@@ -2,29 +2,32 @@
 
 #include <algorithm>
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSerialPortInfo>
 #include <QStackedWidget>
+#include <QTextEdit>
 #include <QWheelEvent>
 
+#include "eq/equaliser_graph.h"
 #include "model/equaliser_reset.h"
+#include "spectrum/spectrum_display.h"
 #include "ui/app_title.h"
 #include "ui/aux_page.h"
-#include "eq/equaliser_graph.h"
+#include "ui/effects_page.h"
 #include "ui/graph_panel.h"
 #include "ui/hint_page.h"
 #include "ui/language.h"
-#include "ui/effects_page.h"
 #include "ui/mic_page.h"
 #include "ui/music_page.h"
 #include "ui/output_page.h"
-#include "spectrum/spectrum_display.h"
 #include "ui/settings_column.h"
 #include "ui/style.h"
 #include "ui/system_page.h"
@@ -88,8 +91,8 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
   graph_ = std::make_unique<EqualiserGraph>(ctx_, pipeline_, *graph_panel_);
   ctx_.graph = graph_.get();
   system_ = std::make_unique<SystemPage>(*this);
-  spectrum_ = std::make_unique<SpectrumDisplay>(ctx_, *graph_, *graph_panel_,
-                                                QString::fromUtf8(kAppTitle));
+  spectrum_ =
+      std::make_unique<SpectrumDisplay>(ctx_, *graph_, *graph_panel_, QString::fromUtf8(kAppTitle));
   resize(kClientWidth + 2 * kBorder, kClientHeight + 2 * kBorder);
   timer1_.setInterval(10);
   connect(&timer1_, &QTimer::timeout, this, [this] {
@@ -247,6 +250,26 @@ bool MainWindow::SpectrumFrozen() const { return spectrum_->SpectrumFrozen(); }
 
 bool MainWindow::ShortcutsActive() const { return settings_->currentIndex() == 0; }
 
+bool MainWindow::ShortcutsHeld() const {
+  // The lock screen is there so that nothing changes until the password is given.
+  if (auto* lock = ctx_.registry.Find<QWidget>("FirstCheckGrop");
+      lock != nullptr && lock->isVisible()) {
+    return true;
+  }
+  // Letters typed as text (passwords, names, addresses) are not commands.
+  QWidget* focus = QApplication::focusWidget();
+  if (focus == nullptr || focus->window() != this) return false;
+  if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    // Value edits take only digits and keep the shortcuts; so does the invisible focus sink.
+    return qobject_cast<ParamEdit*>(focus) == nullptr && !line->isReadOnly() &&
+           focus->objectName() != QLatin1String("Examplexx");
+  }
+  if (auto* box = qobject_cast<QComboBox*>(focus)) return box->isEditable();
+  return qobject_cast<QAbstractSpinBox*>(focus) != nullptr ||
+         qobject_cast<QTextEdit*>(focus) != nullptr ||
+         qobject_cast<QPlainTextEdit*>(focus) != nullptr;
+}
+
 bool MainWindow::HandleShortcut(int key) {
   const char* bar_name = nullptr;
   int step = 0;
@@ -298,7 +321,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     QWidget* focus = QApplication::focusWidget();
     const bool first_receiver = watched == focus || (focus == nullptr && watched == this);
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (first_receiver && ShortcutsActive() &&
+    if (first_receiver && ShortcutsActive() && !ShortcutsHeld() &&
         !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
       HandleShortcut(key->key());
     }
