@@ -16,18 +16,18 @@
 #include <QTextEdit>
 #include <QWheelEvent>
 
-#include "eq/equaliser_graph.h"
 #include "model/equaliser_reset.h"
-#include "spectrum/spectrum_display.h"
 #include "ui/app_title.h"
 #include "ui/aux_page.h"
-#include "ui/effects_page.h"
+#include "eq/equaliser_graph.h"
 #include "ui/graph_panel.h"
 #include "ui/hint_page.h"
 #include "ui/language.h"
+#include "ui/effects_page.h"
 #include "ui/mic_page.h"
 #include "ui/music_page.h"
 #include "ui/output_page.h"
+#include "spectrum/spectrum_display.h"
 #include "ui/settings_column.h"
 #include "ui/style.h"
 #include "ui/system_page.h"
@@ -91,8 +91,8 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
   graph_ = std::make_unique<EqualiserGraph>(ctx_, pipeline_, *graph_panel_);
   ctx_.graph = graph_.get();
   system_ = std::make_unique<SystemPage>(*this);
-  spectrum_ =
-      std::make_unique<SpectrumDisplay>(ctx_, *graph_, *graph_panel_, QString::fromUtf8(kAppTitle));
+  spectrum_ = std::make_unique<SpectrumDisplay>(ctx_, *graph_, *graph_panel_,
+                                                QString::fromUtf8(kAppTitle));
   resize(kClientWidth + 2 * kBorder, kClientHeight + 2 * kBorder);
   timer1_.setInterval(10);
   connect(&timer1_, &QTimer::timeout, this, [this] {
