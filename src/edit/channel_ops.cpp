@@ -360,7 +360,9 @@ void ChannelOps::ApplyResetButtonRule() {
   auto* group = ctx_.registry.Find<QWidget>("EQPassGrop");
   const int page = bypass != nullptr ? PageOf(bypass->Tag()) : 0;
   const bool off = page < kPageCount && ctx_.channel.bypass_state[page] == 0;
-  reset->setEnabled(off && (group == nullptr || group->isEnabled()));
+  // The group's own state: while the lock screen disables the whole panel the rule still holds
+  // for the moment it is lifted.
+  reset->setEnabled(off && (group == nullptr || group->isEnabledTo(group->parentWidget())));
 }
 
 void ChannelOps::EnableOutputControls(bool enabled) {

@@ -122,6 +122,8 @@ QWidget* BuildBandStrip(QWidget* parent, const BandStripLayout& spec, const QPoi
   scroll->setRange(0, std::max(0, spec.bands - spec.visible));
   scroll->setPageStep(1);
   scroll->setFocusPolicy(Qt::NoFocus);
+  // A strip that shows all its columns has nothing to scroll.
+  scroll->setVisible(spec.bands > spec.visible);
   // MusPanScrollBarChange: the strip moves by whole columns.
   QObject::connect(scroll, &QSlider::valueChanged, strip,
                    [strip](int p) { strip->move(-p * kBandColumnWidth, 0); });

@@ -25,7 +25,9 @@ QPushButton:disabled { color: #b8b8b8; border-color: #d8d8d8; }
 QPushButton[look="pressed"] { background: #f39800; color: white; }
 QPushButton[look="released"] { background: white; color: #f39800; }
 QPushButton[look="disabledlook"] { background: #eeeeee; color: #a0a0a0; border-color: #d0d0d0; }
-QPushButton[look="pressed"]:disabled { background: #f5c77a; color: white; border-color: #f5c77a; }
+QPushButton[look="normal"]:disabled, QPushButton[look="released"]:disabled {
+  background: #f4f4f4; color: #b8b8b8; border-color: #d8d8d8; }
+QPushButton[look="pressed"]:disabled { background: #d9d9d9; color: white; border-color: #d9d9d9; }
 #AdvPanel1 { background: white; }
 #AdvPanel2 { background: rgb(238, 238, 238); }
 #EQPassLabel { color: #a0a0a0; font-size: 35px; font-weight: bold; background: transparent; }
