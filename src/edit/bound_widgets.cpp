@@ -48,7 +48,9 @@ void ParamEdit::keyPressEvent(QKeyEvent* event) {
       // Keys without a printable character (navigation, Delete, shortcuts) reach the edit.
       if (text.size() != 1 || !text.at(0).isPrint() ||
           (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const QString before = this->text();
         QLineEdit::keyPressEvent(event);
+        if (this->text() != before) emit ChangedByKey(this, before);
         return;
       }
       ch = text.at(0);
@@ -61,21 +63,13 @@ void ParamEdit::keyPressEvent(QKeyEvent* event) {
   event->accept();
 }
 
-namespace {
-// Leaving the window or opening a popup is not leaving the edit, nor is coming back entering.
-bool IsReturnOrPopup(const QFocusEvent* event) {
-  return event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
-}
-}  // namespace
-
-void ParamEdit::focusInEvent(QFocusEvent* event) {
-  QLineEdit::focusInEvent(event);
-  if (!IsReturnOrPopup(event)) emit Entered(this);
-}
-
 void ParamEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
-  if (!IsReturnOrPopup(event)) emit Left(this);
+  // Leaving the window or opening a popup is not leaving the edit.
+  if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
+    return;
+  }
+  emit Left(this);
 }
 
 ParamTrackBar::ParamTrackBar(Qt::Orientation orientation, QWidget* parent)

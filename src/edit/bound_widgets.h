@@ -50,14 +50,13 @@ class ParamEdit : public QLineEdit, public Bound {
   /// A character key that reaches the edit (after the filter); Enter is '\r'.
   void KeyPressed(ParamEdit* edit, QChar ch);
   void Left(ParamEdit* edit);
-  /// The edit got the focus, however it came (click, Tab, the program); not on a return from
-  /// another window or a popup.
-  void Entered(ParamEdit* edit);
+  /// A key that is not a character (Delete, a paste or cut shortcut) changed the text; `before`
+  /// is the text it had.
+  void ChangedByKey(ParamEdit* edit, const QString& before);
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 };
 

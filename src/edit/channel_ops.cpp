@@ -193,10 +193,15 @@ void ChannelOps::ApplyVisibility(int tab) {
   for (const char* name : {"MainRmuteBtn", "OutRDelayLabel", "MainRdelayBar", "MainRdelayPane"}) {
     show(name, right);
   }
-  if (auto* mute = ctx_.registry.Find<QWidget>("MainLmuteBtn"))
-    mute->move(right ? 18 : 58, mute->y());
-  if (auto* mute = ctx_.registry.Find<QWidget>("MainRmuteBtn")) {
-    if (right) mute->move(98, mute->y());
+  auto* left_mute = ctx_.registry.Find<QWidget>("MainLmuteBtn");
+  auto* right_mute = ctx_.registry.Find<QWidget>("MainRmuteBtn");
+  if (right_mute != nullptr && right) right_mute->move(98, right_mute->y());
+  if (left_mute != nullptr) {
+    // Beside the right mute the left one is as wide; alone its longer captions ("SUB Mute")
+    // take the room up to 18 pixels short of where the pair ends.
+    const int pair_end = right_mute != nullptr ? 98 + right_mute->width() : 58 + left_mute->width();
+    const int width = right ? 98 - 2 - 18 : pair_end - 18 - 58;
+    left_mute->setGeometry(right ? 18 : 58, left_mute->y(), width, left_mute->height());
   }
   const bool always = tab == 0 || tab == 2 || tab == 3 || tab == 4;
   const bool enabled = always || ctx_.channel.output_mode == 1;

@@ -38,7 +38,7 @@ void EditHandlers::Connect() {
       *consumed = MusFreEdit1KeyDown(edit, key);
     });
     connect(e, &ParamEdit::Left, this, [this](ParamEdit*) { MusFreEdit1Exit(); });
-    connect(e, &ParamEdit::Entered, this, &EditHandlers::MusFreEdit1Enter);
+    connect(e, &ParamEdit::ChangedByKey, this, &EditHandlers::EditChangedByKey);
   };
   for (const SlotEntry& e : AllSlotEntries()) {
     const ParamAddr a = MakeAddr(e.page, e.slot);
@@ -114,13 +114,13 @@ void EditHandlers::MusFreEdit1Click(ParamEdit* edit) {
   pipeline_.SelectEdit(edit);
 }
 
-void EditHandlers::MusFreEdit1Enter(ParamEdit* edit) {
-  // However the edit got the focus, its own text is the one a rejected entry brings back.
+void EditHandlers::EditChangedByKey(ParamEdit* edit, const QString& before) {
+  // Deleting or pasting edits this edit as typing does, whichever edit was current.
   if (ctx_.edit.current_edit != edit) {
     pipeline_.MakeCurrent(edit);
-  } else {
-    ctx_.edit.saved_text = edit->text();
+    ctx_.edit.saved_text = before;
   }
+  ctx_.edit.text_edited = true;
 }
 
 void EditHandlers::MusFreEdit1KeyPress(ParamEdit* edit, QChar ch) {
@@ -192,6 +192,8 @@ void EditHandlers::MusEQGainBar1Change(ParamTrackBar* bar) {
   if (edit == nullptr || edit->Kind() != kKindGain) return;
   pipeline_.MakeCurrent(edit);
   pipeline_.UpdateControl(edit, 0, false, bar->value());
+  // The dragged value is the edit's committed text now.
+  ctx_.edit.saved_text = edit->text();
 }
 
 void EditHandlers::ShowTypeLabel(ParamAddr a, int item) {

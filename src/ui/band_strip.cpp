@@ -82,12 +82,13 @@ void BuildColumn(QWidget* strip, const BandStripLayout& spec, int b) {
   }
   MakeTrackBar(col, NameAt(page, first + kFieldGain, 1), Qt::Vertical,
                QRect(34, kBarTop, 24, kBarHeight));
-  MakeEdit(col, NameAt(page, first + kFieldFreq, 0), QRect(3, 164, 59, 20));
-  MakeEdit(col, NameAt(page, first + kFieldQ, 0), QRect(3, 187, 45, 20));
+  // The frequency and Q edits use the column's whole width: "20200Hz" and "128.00" must fit.
+  MakeEdit(col, NameAt(page, first + kFieldFreq, 0), QRect(2, 164, 61, 20));
+  MakeEdit(col, NameAt(page, first + kFieldQ, 0), QRect(2, 187, 50, 20));
   // The spin buttons sit on the Q field, or on the slope field on the auxiliary page.
   std::string_view spin = NameAt(page, first + kFieldQ, 1);
   if (spin.empty()) spin = NameAt(page, first + kFieldSlope, 1);
-  if (!spin.empty()) MakeSpin(col, spin, QRect(49, 187, 13, 20));
+  if (!spin.empty()) MakeSpin(col, spin, QRect(52, 187, 11, 20));
   // The type selector is kept below the visible part of the column; the labels stand for it.
   auto* type_box = MakeSelector(col, NameAt(page, first + kFieldType, 0), QRect(3, 212, 59, 20));
   type_box->setVisible(false);

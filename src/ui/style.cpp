@@ -51,6 +51,7 @@ QLineEdit { border: 1px solid #d0d0d0; border-radius: 2px; background: white; pa
   selection-background-color: #f39800; }
 QLineEdit:focus { border-color: #f39800; }
 QLineEdit:disabled { color: #b0b0b0; background: #f4f4f4; }
+kdsp--ParamEdit { padding: 0; }
 kdsp--StatusPane { border: 1px solid #e2e2e2; border-radius: 2px; background: #fafafa; }
 QComboBox { border: 1px solid #d0d0d0; border-radius: 2px; padding: 1px 6px; background: white; }
 QComboBox:focus, QComboBox:hover { border-color: #f39800; }
