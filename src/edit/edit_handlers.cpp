@@ -254,6 +254,12 @@ void EditHandlers::SysInputBoxChange(ParamSelector* box, int item) {
   if (!ctx_.IsExample(ctx_.edit.current_edit) && ctx_.edit.text_edited) MusFreEdit1Exit();
   pipeline_.WriteParam(box->Tag(), item);
   if (box->objectName() != QLatin1String("SysInputBox")) return;
+  // The gain edit now stands for another source: keys and the wheel must not step it on until
+  // the user picks it again.
+  if (ctx_.edit.current_edit == ctx_.registry.Find<ParamEdit>("MusGain1Edit")) {
+    ctx_.edit.current_edit = ctx_.registry.Example();
+    ctx_.edit.wheel_target = false;
+  }
   // The new source brings its own stored input gain.
   const ParamAddr d = pipeline_.ToDevice(MakeAddr(0, 0));
   const int gain = ctx_.device_values.Get(d);

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "edit/bound_widgets.h"
 #include "ui_fixture.h"
@@ -26,6 +27,9 @@ class EditFocusTest : public WindowTest {
     QApplication::processEvents();
     ASSERT_FALSE(view->isVisible());
     ASSERT_EQ(box->currentIndex(), item);
+    // The list was a window of its own: the main window becomes active again, as on a desktop.
+    QApplication::setActiveWindow(&Window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
   }
   /// Replaces the text of the focused edit by `keys` and presses Enter, without clicking it.
   static void RetypeFocused(ParamEdit* edit, const QString& keys) {
@@ -125,9 +129,37 @@ TEST_F(EditFocusTest, SourceChangeSettlesThePendingGainEntryOnTheOldSource) {
   EXPECT_EQ(gain->text(), "2.0dB");
   EXPECT_FALSE(gain->isEnabled());
 
-  // Without a pending entry the source change writes only the source.
+  // The arrow keys leave the edit marked as edited: choosing the source again must not write
+  // the shown gain to the new source's slot.
+  link_.writes.clear();
+  ChooseItem(Find<ParamSelector>("SysInputBox"), 4);
+  ASSERT_EQ(gain->text(), "-5.0dB");
+  QTest::mouseClick(gain, Qt::LeftButton);
+  QTest::keyClick(gain, Qt::Key_Down);
+  ASSERT_EQ(gain->text(), "-5.5dB");
+  ChooseItem(Find<ParamSelector>("SysInputBox"), 0);
+  EXPECT_EQ(device_.Get(0, 3), 9);
+  EXPECT_EQ(device_.Get(0, 0), 24);
+  ASSERT_FALSE(link_.writes.empty());
+  EXPECT_EQ(link_.writes.back(), (std::pair<int, int>{MakeAddr(0, 65), 0}));
+  for (const auto& [addr, value] : link_.writes) {
+    EXPECT_TRUE(addr == MakeAddr(0, 65) || (addr == MakeAddr(0, 3) && value == 9))
+        << addr << " = " << value;
+  }
+  EXPECT_EQ(gain->text(), "2.0dB");
+  // Nor does anything done afterwards: leaving for another edit, the wheel, arrow keys.
   link_.writes.clear();
   QTest::mouseClick(Find<QWidget>("MusFreEdit2"), Qt::LeftButton);
+  QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, 120), Qt::NoButton, {},
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(Find<QWidget>("MusQEdit2"), &wheel);
+  QTest::keyClick(Find<QWidget>("MusFreEdit2"), Qt::Key_Right);
+  for (const auto& [addr, value] : link_.writes) EXPECT_NE(addr, MakeAddr(0, 0)) << value;
+  EXPECT_EQ(device_.Get(0, 0), 24);
+
+  // Without a pending entry the source change writes only the source.
+  TypeInto("MusFreEdit2", "250");
+  link_.writes.clear();
   ChooseItem(Find<ParamSelector>("SysInputBox"), 3);
   EXPECT_EQ(link_.writes, (Writes{{MakeAddr(0, 65), 3}}));
   EXPECT_EQ(device_.Get(0, 0), 24);

@@ -5,11 +5,11 @@
 #include <map>
 #include <set>
 
-#include <QPushButton>
-#include <QStyleOptionButton>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <QTabWidget>
 
@@ -47,9 +47,8 @@ int EditTextWidth(const QLineEdit* edit) {
   QStyleOptionFrame opt;
   opt.initFrom(edit);
   opt.rect = edit->rect();
-  opt.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth,
-                                                                 &opt, edit)
-                                   : 0;
+  opt.lineWidth =
+      edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit) : 0;
   QRect r = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
   r = r.marginsRemoved(edit->textMargins());
   return r.width() - 2 * 2;  // the line edit keeps two pixels on either side
@@ -67,7 +66,8 @@ int ButtonTextWidth(const QPushButton* button) {
 /// The widest line of a multi-line text.
 int WidestLine(const QFontMetrics& fm, const QString& text) {
   int widest = 0;
-  for (const QString& line : text.split('\n')) widest = std::max(widest, fm.horizontalAdvance(line));
+  for (const QString& line : text.split('\n'))
+    widest = std::max(widest, fm.horizontalAdvance(line));
   return widest;
 }
 
@@ -86,13 +86,13 @@ class TextsFitTest : public WindowTest {
       const QFontMetrics fm = w->fontMetrics();
       if (auto* pane = qobject_cast<StatusPane*>(w)) {
         const int kind = pane->Kind();
-        const int needs = KindHasText(kind) ? WidestValue(pane, kind)
-                                            : fm.horizontalAdvance(pane->text());
+        const int needs =
+            KindHasText(kind) ? WidestValue(pane, kind) : fm.horizontalAdvance(pane->text());
         report(pane->text(), needs + 2 * kClear, pane->contentsRect().width());
       } else if (auto* edit = qobject_cast<ParamEdit*>(w)) {
         const int kind = edit->Kind();
-        const int needs = KindHasText(kind) ? WidestValue(edit, kind)
-                                            : fm.horizontalAdvance(edit->text());
+        const int needs =
+            KindHasText(kind) ? WidestValue(edit, kind) : fm.horizontalAdvance(edit->text());
         report(edit->text(), needs + kClear, EditTextWidth(edit));
       } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
         if (line->echoMode() == QLineEdit::Normal) {
