@@ -199,8 +199,8 @@ void ChannelOps::ApplyVisibility(int tab) {
   if (left_mute != nullptr) {
     // Beside the right mute the left one is as wide; alone its longer captions ("SUB Mute")
     // take the room up to 18 pixels short of where the pair ends.
-    const int pair_end = right_mute != nullptr ? 98 + right_mute->width() : 58 + left_mute->width();
-    const int width = right ? 98 - 2 - 18 : pair_end - 18 - 58;
+    int width = left_mute->width();
+    if (right_mute != nullptr) width = right ? 98 - 2 - 18 : 98 + right_mute->width() - 18 - 58;
     left_mute->setGeometry(right ? 18 : 58, left_mute->y(), width, left_mute->height());
   }
   const bool always = tab == 0 || tab == 2 || tab == 3 || tab == 4;
