@@ -48,7 +48,9 @@ void ParamEdit::keyPressEvent(QKeyEvent* event) {
       // Keys without a printable character (navigation, Delete, shortcuts) reach the edit.
       if (text.size() != 1 || !text.at(0).isPrint() ||
           (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const QString before = this->text();
         QLineEdit::keyPressEvent(event);
+        if (this->text() != before) emit ChangedByKey(this, before);
         return;
       }
       ch = text.at(0);

@@ -50,6 +50,9 @@ class ParamEdit : public QLineEdit, public Bound {
   /// A character key that reaches the edit (after the filter); Enter is '\r'.
   void KeyPressed(ParamEdit* edit, QChar ch);
   void Left(ParamEdit* edit);
+  /// A key that is not a character (Delete, a paste or cut shortcut) changed the text; `before`
+  /// is the text it had.
+  void ChangedByKey(ParamEdit* edit, const QString& before);
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;

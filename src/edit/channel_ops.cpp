@@ -194,10 +194,15 @@ void ChannelOps::ApplyVisibility(int tab) {
   for (const char* name : {"MainRmuteBtn", "OutRDelayLabel", "MainRdelayBar", "MainRdelayPane"}) {
     show(name, right);
   }
-  if (auto* mute = ctx_.registry.Find<QWidget>("MainLmuteBtn"))
-    mute->move(right ? 18 : 58, mute->y());
-  if (auto* mute = ctx_.registry.Find<QWidget>("MainRmuteBtn")) {
-    if (right) mute->move(98, mute->y());
+  auto* left_mute = ctx_.registry.Find<QWidget>("MainLmuteBtn");
+  auto* right_mute = ctx_.registry.Find<QWidget>("MainRmuteBtn");
+  if (right_mute != nullptr && right) right_mute->move(98, right_mute->y());
+  if (left_mute != nullptr) {
+    // Beside the right mute the left one is as wide; alone its longer captions ("SUB Mute")
+    // take the room up to 18 pixels short of where the pair ends.
+    int width = left_mute->width();
+    if (right_mute != nullptr) width = right ? 98 - 2 - 18 : 98 + right_mute->width() - 18 - 58;
+    left_mute->setGeometry(right ? 18 : 58, left_mute->y(), width, left_mute->height());
   }
   const bool always = tab == 0 || tab == 2 || tab == 3 || tab == 4;
   const bool enabled = always || ctx_.channel.output_mode == 1;
@@ -365,7 +370,9 @@ void ChannelOps::ApplyResetButtonRule() {
   auto* group = ctx_.registry.Find<QWidget>("EQPassGrop");
   const int page = bypass != nullptr ? PageOf(bypass->Tag()) : 0;
   const bool off = page < kPageCount && ctx_.channel.bypass_state[page] == 0;
-  reset->setEnabled(off && (group == nullptr || group->isEnabled()));
+  // The group's own state: while the lock screen disables the whole panel the rule still holds
+  // for the moment it is lifted.
+  reset->setEnabled(off && (group == nullptr || group->isEnabledTo(group->parentWidget())));
 }
 
 void ChannelOps::EnableOutputControls(bool enabled) {

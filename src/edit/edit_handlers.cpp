@@ -38,6 +38,7 @@ void EditHandlers::Connect() {
       *consumed = MusFreEdit1KeyDown(edit, key);
     });
     connect(e, &ParamEdit::Left, this, [this](ParamEdit*) { MusFreEdit1Exit(); });
+    connect(e, &ParamEdit::ChangedByKey, this, &EditHandlers::EditChangedByKey);
   };
   for (const SlotEntry& e : AllSlotEntries()) {
     const ParamAddr a = MakeAddr(e.page, e.slot);
@@ -113,8 +114,17 @@ void EditHandlers::MusFreEdit1Click(ParamEdit* edit) {
   pipeline_.SelectEdit(edit);
 }
 
+void EditHandlers::EditChangedByKey(ParamEdit* edit, const QString& before) {
+  // Deleting or pasting edits this edit as typing does, whichever edit was current.
+  if (ctx_.edit.current_edit != edit) {
+    pipeline_.MakeCurrent(edit);
+    ctx_.edit.saved_text = before;
+  }
+  ctx_.edit.text_edited = true;
+}
+
 void EditHandlers::MusFreEdit1KeyPress(ParamEdit* edit, QChar ch) {
-  ctx_.edit.current_edit = edit;
+  pipeline_.MakeCurrent(edit);
   ctx_.edit.text_edited = true;
   if (ch == QChar('\r')) MusFreEdit1Exit();
 }
@@ -157,7 +167,7 @@ bool EditHandlers::FormMouseWheel(int delta) {
 void EditHandlers::Step(SpinButtons* spin, int step) {
   QWidget* target = ctx_.registry.Primary(spin->Tag());
   if (auto* edit = qobject_cast<ParamEdit*>(target)) {
-    ctx_.edit.current_edit = edit;
+    pipeline_.MakeCurrent(edit);
     edit->setFocus(Qt::OtherFocusReason);
     pipeline_.CommitEdit(step);
   } else if (auto* bar = qobject_cast<ParamTrackBar*>(target)) {
@@ -180,8 +190,10 @@ void EditHandlers::MusEQGainBar1Change(ParamTrackBar* bar) {
   if (ctx_.edit.setting_control) return;
   auto* edit = qobject_cast<ParamEdit*>(ctx_.registry.Primary(bar->Tag()));
   if (edit == nullptr || edit->Kind() != kKindGain) return;
-  ctx_.edit.current_edit = edit;
+  pipeline_.MakeCurrent(edit);
   pipeline_.UpdateControl(edit, 0, false, bar->value());
+  // The dragged value is the edit's committed text now.
+  ctx_.edit.saved_text = edit->text();
 }
 
 void EditHandlers::ShowTypeLabel(ParamAddr a, int item) {
@@ -201,8 +213,10 @@ void EditHandlers::MusModeBox1Change(ParamSelector* box, int item) {
   pipeline_.WriteParam(a, item);
   const ParamAddr q = static_cast<ParamAddr>(a + 3 + (item >= 2 ? 1 : 0));
   if (auto* q_edit = qobject_cast<ParamEdit*>(ctx_.registry.Primary(q))) {
-    ctx_.edit.current_edit = q_edit;
+    pipeline_.MakeCurrent(q_edit);
     pipeline_.UpdateControl(q_edit, 0, true, ctx_.view_values.Get(q));
+    // The field shown may have changed (Q or slope): its text is the one to bring back.
+    ctx_.edit.saved_text = q_edit->text();
   }
   ctx_.edit.last_edit = {a, item};
 }
@@ -235,8 +249,17 @@ void EditHandlers::ShowInputLabel(int input_source) {
 }
 
 void EditHandlers::SysInputBoxChange(ParamSelector* box, int item) {
+  // A pending entry belongs to the address it was typed for: settle it before the choice can
+  // move that address (the input gain follows the source) or take the edit's focus away.
+  if (!ctx_.IsExample(ctx_.edit.current_edit) && ctx_.edit.text_edited) MusFreEdit1Exit();
   pipeline_.WriteParam(box->Tag(), item);
   if (box->objectName() != QLatin1String("SysInputBox")) return;
+  // The gain edit now stands for another source: keys and the wheel must not step it on until
+  // the user picks it again.
+  if (ctx_.edit.current_edit == ctx_.registry.Find<ParamEdit>("MusGain1Edit")) {
+    ctx_.edit.current_edit = ctx_.registry.Example();
+    ctx_.edit.wheel_target = false;
+  }
   // The new source brings its own stored input gain.
   const ParamAddr d = pipeline_.ToDevice(MakeAddr(0, 0));
   const int gain = ctx_.device_values.Get(d);

@@ -21,6 +21,9 @@ class EditHandlers : public QObject {
 
   // Edits.
   void MusFreEdit1Click(ParamEdit* edit);
+  /// Delete, cut or paste changed an edit's text: it becomes `CurrentEdit`, its text before the
+  /// change being its `SavedText`.
+  void EditChangedByKey(ParamEdit* edit, const QString& before);
   void MusFreEdit1KeyPress(ParamEdit* edit, QChar ch);
   /// Returns true when the key was acted on (arrow keys of a current edit).
   bool MusFreEdit1KeyDown(ParamEdit* edit, int key);

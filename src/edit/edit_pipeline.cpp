@@ -141,7 +141,7 @@ void EditPipeline::UpdateControl(QWidget* control, int step, bool display_only, 
     HighlightBand(GroupOf(PageOf(a)), a, control);
     if (kind == kKindFrequency) {
       if (auto* primary = qobject_cast<ParamEdit*>(ctx_.registry.Primary(a))) {
-        ctx_.edit.current_edit = primary;
+        MakeCurrent(primary);
       }
     }
   }
@@ -208,6 +208,13 @@ void EditPipeline::CommitEdit(int step) {
     return;
   }
   UpdateControl(edit, step, false, ParseTyped(edit->Kind(), *number));
+  ctx_.edit.saved_text = edit->text();
+}
+
+void EditPipeline::MakeCurrent(ParamEdit* edit) {
+  if (edit == nullptr || ctx_.IsExample(edit)) return;
+  if (ctx_.edit.current_edit == edit) return;
+  ctx_.edit.current_edit = edit;
   ctx_.edit.saved_text = edit->text();
 }
 

@@ -32,6 +32,10 @@ class EditPipeline {
   /// `MusGain1Edit` and `MusGain1UpDown` only while the input source is not automatic.
   ParamAddr ToDevice(ParamAddr view);
 
+  /// Makes `edit` the current edit; when it was not current already, `SavedText` becomes its
+  /// text, so a rejected entry only ever brings back the edit's own text.
+  void MakeCurrent(ParamEdit* edit);
+
   /// Makes `edit` the current edit as a click on it does: wheel target, focus, saved text, and
   /// its text normalised with sending suppressed.
   void SelectEdit(ParamEdit* edit);

@@ -82,12 +82,13 @@ void BuildColumn(QWidget* strip, const BandStripLayout& spec, int b) {
   }
   MakeTrackBar(col, NameAt(page, first + kFieldGain, 1), Qt::Vertical,
                QRect(34, kBarTop, 24, kBarHeight));
-  MakeEdit(col, NameAt(page, first + kFieldFreq, 0), QRect(3, 164, 59, 20));
-  MakeEdit(col, NameAt(page, first + kFieldQ, 0), QRect(3, 187, 45, 20));
+  // The frequency and Q edits use the column's whole width: "20200Hz" and "128.00" must fit.
+  MakeEdit(col, NameAt(page, first + kFieldFreq, 0), QRect(2, 164, 61, 20));
+  MakeEdit(col, NameAt(page, first + kFieldQ, 0), QRect(2, 187, 50, 20));
   // The spin buttons sit on the Q field, or on the slope field on the auxiliary page.
   std::string_view spin = NameAt(page, first + kFieldQ, 1);
   if (spin.empty()) spin = NameAt(page, first + kFieldSlope, 1);
-  if (!spin.empty()) MakeSpin(col, spin, QRect(49, 187, 13, 20));
+  if (!spin.empty()) MakeSpin(col, spin, QRect(52, 187, 11, 20));
   // The type selector is kept below the visible part of the column; the labels stand for it.
   auto* type_box = MakeSelector(col, NameAt(page, first + kFieldType, 0), QRect(3, 212, 59, 20));
   type_box->setVisible(false);
@@ -122,6 +123,8 @@ QWidget* BuildBandStrip(QWidget* parent, const BandStripLayout& spec, const QPoi
   scroll->setRange(0, std::max(0, spec.bands - spec.visible));
   scroll->setPageStep(1);
   scroll->setFocusPolicy(Qt::NoFocus);
+  // A strip that shows all its columns has nothing to scroll.
+  scroll->setVisible(spec.bands > spec.visible);
   // MusPanScrollBarChange: the strip moves by whole columns.
   QObject::connect(scroll, &QSlider::valueChanged, strip,
                    [strip](int p) { strip->move(-p * kBandColumnWidth, 0); });

@@ -55,11 +55,11 @@ GraphPanel::GraphPanel(QWidget* parent) : QWidget(parent) {
   for (int i = 0; i < 3; ++i) StripButton(copy, kSync[i], i, 64, kSyncCaption[i])->SetTag(i);
   copy->hide();
 
-  auto* modes = StripGroup(this, "SingleDiscoGrop", x, 4, 56);
-  StripButton(modes, "ManulModeBtn", 0, 56, "手动");
-  StripButton(modes, "AutoModeBtn", 1, 56, "自动");
-  StripButton(modes, "SingModeBtn", 2, 56, "唱歌");
-  StripButton(modes, "DiscoModeBtn", 3, 56, "热舞");
+  auto* modes = StripGroup(this, "SingleDiscoGrop", x, 4, 60);
+  StripButton(modes, "ManulModeBtn", 0, 60, "手动");
+  StripButton(modes, "AutoModeBtn", 1, 60, "自动");
+  StripButton(modes, "SingModeBtn", 2, 60, "唱歌");
+  StripButton(modes, "DiscoModeBtn", 3, 60, "热舞");
   modes->hide();
 
   pass_group_ = StripGroup(this, "EQPassGrop", 0, 2, 72);

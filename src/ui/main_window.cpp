@@ -2,15 +2,18 @@
 
 #include <algorithm>
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSerialPortInfo>
 #include <QStackedWidget>
+#include <QTextEdit>
 #include <QWheelEvent>
 
 #include "model/equaliser_reset.h"
@@ -107,10 +110,19 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
   history_.SetDownload([this](StepReload reload) {
     system_->DownloadPages(reload == StepReload::kAllPages);
   });
-  connect(title_, &TitleStrip::UndoClicked, &history_, &EditHistory::Undo);
-  connect(title_, &TitleStrip::RedoClicked, &history_, &EditHistory::Redo);
-  connect(title_, &TitleStrip::CompareAClicked, &compare_, &AbCompare::PressA);
-  connect(title_, &TitleStrip::CompareBClicked, &compare_, &AbCompare::PressB);
+  // The title strip stays usable on the lock screen; what it would change waits for the unlock.
+  connect(title_, &TitleStrip::UndoClicked, this, [this] {
+    if (!LockShown()) history_.Undo();
+  });
+  connect(title_, &TitleStrip::RedoClicked, this, [this] {
+    if (!LockShown()) history_.Redo();
+  });
+  connect(title_, &TitleStrip::CompareAClicked, this, [this] {
+    if (!LockShown()) compare_.PressA();
+  });
+  connect(title_, &TitleStrip::CompareBClicked, this, [this] {
+    if (!LockShown()) compare_.PressB();
+  });
   connect(&history_, &EditHistory::Changed, this, &MainWindow::ShowHistoryState);
   connect(&compare_, &AbCompare::Changed, this, &MainWindow::ShowHistoryState);
   ShowHistoryState();
@@ -266,6 +278,28 @@ bool MainWindow::SpectrumFrozen() const { return spectrum_->SpectrumFrozen(); }
 
 bool MainWindow::ShortcutsActive() const { return settings_->currentIndex() == 0; }
 
+bool MainWindow::LockShown() const {
+  auto* lock = ctx_.registry.Find<QWidget>("FirstCheckGrop");
+  return lock != nullptr && lock->isVisible();
+}
+
+bool MainWindow::ShortcutsHeld() const {
+  // The lock screen is there so that nothing changes until the password is given.
+  if (LockShown()) return true;
+  // Letters typed as text (passwords, names, addresses) are not commands.
+  QWidget* focus = QApplication::focusWidget();
+  if (focus == nullptr || focus->window() != this) return false;
+  if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    // Value edits take only digits and keep the shortcuts; so does the invisible focus sink.
+    return qobject_cast<ParamEdit*>(focus) == nullptr && !line->isReadOnly() &&
+           focus->objectName() != QLatin1String("Examplexx");
+  }
+  if (auto* box = qobject_cast<QComboBox*>(focus)) return box->isEditable();
+  return qobject_cast<QAbstractSpinBox*>(focus) != nullptr ||
+         qobject_cast<QTextEdit*>(focus) != nullptr ||
+         qobject_cast<QPlainTextEdit*>(focus) != nullptr;
+}
+
 bool MainWindow::HandleShortcut(int key) {
   const char* bar_name = nullptr;
   int step = 0;
@@ -346,15 +380,6 @@ void MainWindow::TrackGestures(QEvent* event) {
   }
 }
 
-namespace {
-/// A text field of its own (a file name, an address): it keeps its own text undo.
-bool IsTextField(const QWidget* w) {
-  const auto* line = qobject_cast<const QLineEdit*>(w);
-  return line != nullptr && qobject_cast<const ParamEdit*>(w) == nullptr &&
-         w->objectName() != QLatin1String("Examplexx") && !line->isReadOnly();
-}
-}  // namespace
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
     return QWidget::eventFilter(watched, event);
@@ -369,10 +394,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     QWidget* focus = QApplication::focusWidget();
     const bool first_receiver = watched == focus || (focus == nullptr && watched == this);
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (first_receiver && !IsTextField(focus) && HandleHistoryKey(key->key(), key->modifiers())) {
-      return true;
-    }
-    if (first_receiver && ShortcutsActive() &&
+    // Text fields keep their own keys (Ctrl+Z included) and the lock screen holds them all.
+    const bool held = first_receiver && ShortcutsHeld();
+    if (first_receiver && !held && HandleHistoryKey(key->key(), key->modifiers())) return true;
+    if (first_receiver && !held && ShortcutsActive() &&
         !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
       HandleShortcut(key->key());
     }

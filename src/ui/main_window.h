@@ -82,6 +82,11 @@ class MainWindow : public QWidget {
 
   /// True while the settings panel shows its first sheet (the shortcuts are on).
   bool ShortcutsActive() const;
+  /// True while the single-key shortcuts are held back although active: the lock screen is
+  /// shown, or a free-text edit (password, name, address) has the focus.
+  bool ShortcutsHeld() const;
+  /// True while the lock screen asks for the password.
+  bool LockShown() const;
   /// `SpectrumFrozen`: toggled by P.
   bool SpectrumFrozen() const;
   /// The spectrum analyser over the graph.

@@ -17,7 +17,7 @@ namespace kdsp::ui {
 /// Height of a stacked row: title and pane on one line, the trackbar under them.
 inline constexpr int kStackedRowHeight = 30;
 /// Width of a value pane beside a trackbar.
-inline constexpr int kPaneWidth = 58;
+inline constexpr int kPaneWidth = 60;
 /// Size of a phase switch.
 inline constexpr QSize kPhaseSwitchSize(26, 18);
 

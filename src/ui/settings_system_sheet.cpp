@@ -75,8 +75,8 @@ void ModeFileGroup(QWidget* sheet, int y) {
   auto* file_name = new QLineEdit(group);
   file_name->setObjectName("FileEdit");
   file_name->setGeometry(10, 192, kW - 20, 22);
-  MakeButton(group, "RzBmpButton119", QRect(10, 222, 108, 24), QString::fromUtf8("上传数据到设备"));
-  MakeButton(group, "RzBmpButton120", QRect(126, 222, 108, 24),
+  MakeButton(group, "RzBmpButton119", QRect(10, 222, 104, 24), QString::fromUtf8("上传数据到设备"));
+  MakeButton(group, "RzBmpButton120", QRect(118, 222, 116, 24),
              QString::fromUtf8("保存数据到电脑"));
 }
 

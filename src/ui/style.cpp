@@ -29,7 +29,9 @@ QPushButton:disabled { color: #b8b8b8; border-color: #d8d8d8; }
 QPushButton[look="pressed"] { background: #f39800; color: white; }
 QPushButton[look="released"] { background: white; color: #f39800; }
 QPushButton[look="disabledlook"] { background: #eeeeee; color: #a0a0a0; border-color: #d0d0d0; }
-QPushButton[look="pressed"]:disabled { background: #f5c77a; color: white; border-color: #f5c77a; }
+QPushButton[look="normal"]:disabled, QPushButton[look="released"]:disabled {
+  background: #f4f4f4; color: #b8b8b8; border-color: #d8d8d8; }
+QPushButton[look="pressed"]:disabled { background: #d9d9d9; color: white; border-color: #d9d9d9; }
 #AdvPanel1 { background: white; }
 #AdvPanel2 { background: rgb(238, 238, 238); }
 #EQPassLabel { color: #a0a0a0; font-size: 35px; font-weight: bold; background: transparent; }
@@ -53,6 +55,7 @@ QLineEdit { border: 1px solid #d0d0d0; border-radius: 2px; background: white; pa
   selection-background-color: #f39800; }
 QLineEdit:focus { border-color: #f39800; }
 QLineEdit:disabled { color: #b0b0b0; background: #f4f4f4; }
+kdsp--ParamEdit { padding: 0; }
 kdsp--StatusPane { border: 1px solid #e2e2e2; border-radius: 2px; background: #fafafa; }
 QComboBox { border: 1px solid #d0d0d0; border-radius: 2px; padding: 1px 6px; background: white; }
 QComboBox:focus, QComboBox:hover { border-color: #f39800; }

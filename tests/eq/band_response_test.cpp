@@ -267,14 +267,37 @@ TEST(BandResponse, LowPassZeroGuardKeepsEverythingFinite) {
   }
 }
 
-TEST(BandResponse, CodesWithoutShapeLeaveTheRowAlone) {
+TEST(BandResponse, CodesWithoutShapeWriteAFlatRow) {
   Fixture f;
-  for (int code : {113, 119, 150, 213, 299, 300, 1000, -1}) {
+  // Slope rows 13..19 (code mod 20) and codes outside the three kinds have no response: the
+  // whole row becomes 0 dB, whatever it held before.
+  for (int code : {113, 119, 133, 139, 153, 173, 199, 213, 219, 233, 259, 299, 300, 1000, -1}) {
     Response r;
     r.fill(7.5f);
     BandResponse(code, 1000, 1.0f, 6.0f, r, *f.scratch);
-    for (int k = 0; k < kResponseLength; ++k) ASSERT_EQ(r[k], 7.5f) << code << " " << k;
+    for (int k = 0; k < kResponseLength; ++k) ASSERT_EQ(r[k], 0.0f) << code << " " << k;
+    // Also right after a row that had a response.
+    BandResponse(kCodeHighPass + 2, 1000, 1.0f, 0.0f, r, *f.scratch);
+    ASSERT_LT(r[0], -10.0f);
+    BandResponse(code, 1000, 1.0f, 6.0f, r, *f.scratch);
+    for (int k = 0; k <= N; ++k) ASSERT_EQ(r[k], 0.0f) << code << " " << k;
   }
+}
+
+TEST(BandResponse, FilterTypesFromTwentyUpWrapOntoTheSlopeRows) {
+  Fixture f;
+  for (int n = 0; n <= kSlopeRowMax; ++n) {
+    const Response high = f.Compute(kCodeHighPass + n, 500, 0.0f, 0.0f);
+    const Response low = f.Compute(kCodeLowPass + n, 500, 0.0f, 0.0f);
+    for (int t = n + 20; t < 100; t += 20) {
+      EXPECT_TRUE(SameOnGrid(f.Compute(kCodeHighPass + t, 500, 0.0f, 0.0f), high)) << t;
+      EXPECT_TRUE(SameOnGrid(f.Compute(kCodeLowPass + t, 500, 0.0f, 0.0f), low)) << t;
+    }
+  }
+  // Type 21 is a first-order slope, not the unchanged row it used to be.
+  const Response first_order = f.Compute(kCodeHighPass + 21, 500, 0.0f, 0.0f);
+  EXPECT_LT(first_order[GridPosition(50)], -10.0f);
+  EXPECT_NEAR(first_order[GridPosition(15000)], 0.0f, 0.5f);
 }
 
 TEST(BandResponse, PlacementClampsTailsAndStaysInsideTheRow) {

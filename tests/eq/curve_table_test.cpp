@@ -123,7 +123,8 @@ TEST_F(TableTest, FilterRowsSwitchOffAtTheirEndSteps) {
   EXPECT_EQ(table->ChannelCurve(N), table->Row(10).response[N] + table->Row(11).response[N]);
   EXPECT_NEAR(table->ChannelCurve(273), 0.0f, 0.01f);
 
-  // A type the selectors never offer: 5 is slope row 5; above 12 the row keeps what it had.
+  // A type the selectors never offer: 5 is slope row 5, and so are 25 and 45 (type mod 20);
+  // 13..19 have no slope row and 40 is row 0: the row is flat, never what it had before.
   view.Set(0, 9, 5);
   table->LoadCurveTable(view, 0, kAllRows);
   table->ComputeRows(11);
@@ -134,6 +135,12 @@ TEST_F(TableTest, FilterRowsSwitchOffAtTheirEndSteps) {
     table->LoadCurveTable(view, 0, kAllRows);
     table->ComputeRows(kAllRows);
     EXPECT_EQ(table->Row(11).type, 200 + type);
+    EXPECT_TRUE(AllZero(table->Row(11))) << type;
+  }
+  for (int type : {25, 45}) {
+    view.Set(0, 9, type);
+    table->LoadCurveTable(view, 0, kAllRows);
+    table->ComputeRows(kAllRows);
     EXPECT_EQ(table->Row(11).response[400], before) << type;
   }
 }
@@ -248,6 +255,61 @@ TEST_F(TableTest, ValuesOutsideTheScalesStayInside) {
   EXPECT_EQ(table->Row(11).type, 200);
   table->ComputeRows(kAllRows);
   EXPECT_TRUE(AllZero(table->Row(0)));  // type 7 draws as bypass
+}
+
+TEST_F(TableTest, ARecomputedTableMatchesAFreshOneWhateverTheFilterTypes) {
+  const FilterSlots slots = *FilterSlotsOf(0);
+  ValueTable view = FlatPage(0);
+  view.Set(0, slots.hp_freq, 120);
+  view.Set(0, slots.lp_freq, 200);
+  auto fresh_curve = [&view](int k) {
+    auto fresh = std::make_unique<CurveTable>();
+    fresh->LoadCurveTable(view, 0, kAllRows);
+    fresh->ComputeRows(kAllRows);
+    return fresh->ChannelCurve(k);
+  };
+  auto same_as_fresh = [&] {
+    for (int k = 0; k <= N; ++k) {
+      if (table->ChannelCurve(k) != fresh_curve(k)) return false;
+    }
+    return true;
+  };
+  table->LoadCurveTable(view, 0, kAllRows);
+  table->ComputeRows(kAllRows);
+  ASSERT_LT(table->Row(10).response[0], -10.0f);  // a second-order high-pass
+  ASSERT_LT(table->Row(11).response[N], -10.0f);
+
+  // Types without a slope row: the filter rows go flat, on a full and on a one-row redraw.
+  for (int hp_type : {13, 19, 33, 155}) {
+    view.Set(0, slots.hp_type, hp_type);
+    view.Set(0, slots.lp_type, hp_type);
+    table->LoadCurveTable(view, 0, kAllRows);
+    table->ComputeRows(kAllRows);
+    EXPECT_TRUE(AllZero(table->Row(10))) << hp_type;
+    EXPECT_TRUE(AllZero(table->Row(11))) << hp_type;
+    EXPECT_TRUE(same_as_fresh()) << hp_type;
+    view.Set(0, slots.hp_type, 2);
+    table->LoadCurveTable(view, 0, 10);
+    table->ComputeRows(10);
+    view.Set(0, slots.hp_type, hp_type);
+    table->LoadCurveTable(view, 0, 10);
+    table->ComputeRows(10);
+    EXPECT_TRUE(AllZero(table->Row(10))) << hp_type;
+  }
+  // Types from 20 up draw the slope row of their type mod 20.
+  view.Set(0, slots.hp_type, 22);
+  view.Set(0, slots.lp_type, 41);
+  table->LoadCurveTable(view, 0, kAllRows);
+  table->ComputeRows(kAllRows);
+  EXPECT_TRUE(same_as_fresh());
+  const std::array<float, kResponseLength> wrapped_hp = table->Row(10).response;
+  const std::array<float, kResponseLength> wrapped_lp = table->Row(11).response;
+  view.Set(0, slots.hp_type, 2);
+  view.Set(0, slots.lp_type, 1);
+  table->LoadCurveTable(view, 0, kAllRows);
+  table->ComputeRows(kAllRows);
+  EXPECT_EQ(table->Row(10).response, wrapped_hp);
+  EXPECT_EQ(table->Row(11).response, wrapped_lp);
 }
 
 }  // namespace

@@ -57,6 +57,35 @@ TEST_F(GraphDrawing, FrameDrawsGridBordersAndAxisLabels) {
   EXPECT_EQ(one_k->geometry(), QRect(522 + 48 - 18, 35 + 268, 36, 13));
 }
 
+TEST_F(GraphDrawing, ADownloadedFilterTypeWithoutSlopeLeavesNoOldFilterDrawn) {
+  const FilterSlots filter = *FilterSlotsOf(0);
+  auto set = [this](int slot, int value) {
+    view.Set(0, slot, value);
+    device.Set(0, slot, value);
+  };
+  set(filter.hp_type, 2);
+  set(filter.hp_freq, 150);
+  OpenPage(0);
+  const int low = GridPosition(20);
+  ASSERT_GT(graph->CurvePoints()[low].y(), 89 + 20);  // the high-pass cut is drawn
+
+  // A download brings type 15, which has no slope: the curve goes flat, as a fresh
+  // computation of the same values (the command line's) draws it.
+  set(filter.hp_type, 15);
+  refresh.RefreshPage(0);
+  for (const QPoint& p : graph->CurvePoints()) ASSERT_EQ(p.y(), 89);
+  auto fresh = std::make_unique<CurveTable>();
+  fresh->LoadCurveTable(view, 0, kAllRows);
+  fresh->ComputeRows(kAllRows);
+  for (int k = 0; k <= kGridSteps; ++k) {
+    ASSERT_EQ(graph->Table().ChannelCurve(k), fresh->ChannelCurve(k)) << k;
+  }
+  // Type 22 draws as type 2 again.
+  set(filter.hp_type, 22);
+  refresh.RefreshPage(0);
+  EXPECT_GT(graph->CurvePoints()[low].y(), 89 + 20);
+}
+
 TEST_F(GraphDrawing, FlatChannelLiesOnTheZeroDecibelRow) {
   OpenPage(0);
   const auto points = graph->CurvePoints();

@@ -103,7 +103,8 @@ bool RowShape(int code, float q, float gain_db, ResponseScratch& scratch) {
     }
     return true;
   }
-  const int slope_row = code % 100;
+  // Filter codes above 119 and 219 wrap onto the slope rows in steps of 20.
+  const int slope_row = code % 20;
   if (slope_row > kSlopeRowMax) return false;
   FilterShape(slope_row, code < 200, scratch);
   return true;
@@ -123,7 +124,11 @@ void PlaceShape(const ShapeTable& shape, int position, std::span<float, kRespons
 
 void BandResponse(int code, int frequency_hz, float q, float gain_db,
                   std::span<float, kResponseLength> response, ResponseScratch& scratch) {
-  if (!RowShape(code, q, gain_db, scratch)) return;
+  if (!RowShape(code, q, gain_db, scratch)) {
+    // No shape: the row is flat, never a response left over from an earlier computation.
+    std::fill(response.begin(), response.end(), 0.0f);
+    return;
+  }
   const int freq = std::max(frequency_hz, 10);
   PlaceShape(scratch.shape, GridPosition(freq), response);
 }

@@ -8,8 +8,9 @@
 
 namespace kdsp {
 
-/// `CurveTypeCode` of a row: band types 0..3 (4..99 count as bypass), high-pass 100 + n and
-/// low-pass 200 + n with slope row n = 0..12.
+/// `CurveTypeCode` of a row: band types 0..3 (4..99 count as bypass), high-pass 100 + t and
+/// low-pass 200 + t for a filter type value t, drawn with slope row n = code mod 20 (0..12; 13
+/// to 19 have no slope row and draw flat).
 inline constexpr int kCodeBypass = 0;
 inline constexpr int kCodePeaking = 1;
 inline constexpr int kCodeLowShelf = 2;
@@ -30,12 +31,12 @@ struct ResponseScratch {
 float RemapQ(float q);
 
 /// Fills the shape table of a row (before placement). Returns false when the code has no shape
-/// (a filter code whose slope row is above 12, or a code of 300 or more).
+/// (a filter code whose slope row code mod 20 is above 12, or a code of 300 or more).
 bool RowShape(int code, float q, float gain_db, ResponseScratch& scratch);
 
 /// `BandResponse`: the response of one row in dB on grid points 0..N of `response`, its shape
 /// centred on the grid position of `frequency_hz` (raised to 10 Hz when lower). A code without
-/// a shape leaves `response` as it was.
+/// a shape makes the whole row 0 dB: every computation writes the row.
 void BandResponse(int code, int frequency_hz, float q, float gain_db,
                   std::span<float, kResponseLength> response, ResponseScratch& scratch);
 
