@@ -2,6 +2,7 @@
 // undoing and redoing it reaches the tables, the controls and the link; a preset load is undone
 // by a download; the keys, the title-strip buttons and their tooltips.
 
+#include <QLineEdit>
 #include <QSlider>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -302,6 +303,37 @@ TEST_F(UndoTest, HistoryKeysLeaveTheSingleKeyShortcutsAndTextFieldsAlone) {
   EXPECT_EQ(History().Stack().index(), steps);
   EXPECT_EQ(music->value(), start + 1);
   EXPECT_EQ(file->text(), "");
+}
+
+TEST_F(UndoTest, TheLockScreenHoldsUndoRedoAndCompare) {
+  TypeInto("MusFreEdit3", "1000");
+  ASSERT_EQ(device_.Get(Band(3, 1)), 204);
+  device_.Set(30, 4, 1);  // the box is locked: the next first refresh shows the lock screen
+  link_.first_refresh = true;
+  Window().Refresh().RefreshPage(100);
+  ASSERT_TRUE(Find<QWidget>("FirstCheckGrop")->isVisible());
+  link_.writes.clear();
+
+  Find<QWidget>("Examplexx")->setFocus(Qt::OtherFocusReason);
+  Undo();
+  for (const char* name : {"UndoBtn", "CompareBBtn", "CompareABtn"}) {
+    QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton);
+    Settle();
+  }
+  EXPECT_EQ(device_.Get(Band(3, 1)), 204);
+  EXPECT_TRUE(link_.writes.empty());
+  EXPECT_TRUE(History().CanUndo());
+
+  // Unlocked, the same button undoes the edit.
+  auto* password = Find<QLineEdit>("PanelPassWordEdit");
+  password->clear();
+  QTest::keyClicks(password, "2468");
+  QTest::keyClick(password, Qt::Key_Return);
+  ASSERT_FALSE(Find<QWidget>("FirstCheckGrop")->isVisible());
+  QTest::mouseClick(Find<QWidget>("UndoBtn"), Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(device_.Get(Band(3, 1)), 62);
+  EXPECT_EQ(link_.writes, (Writes{{Band(3, 1), 62}}));
 }
 
 TEST_F(UndoTest, TitleStripButtonsCarryTooltipsInBothLanguages) {
