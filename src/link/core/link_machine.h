@@ -67,6 +67,9 @@ class LinkMachine {
   void OnTcpBytes(std::span<const std::uint8_t> bytes);
   /// The data of one input report of the box.
   void OnUsbReport(std::span<const std::uint8_t> report);
+  /// Transport `kind` went away under the link (a serial adapter pulled out): when it is the
+  /// current one and the link is online, busy or transferring, the link is lost.
+  void OnTransportLost(LinkKind kind);
 
   // --- Timers ---
   bool SearchTimerOn() const { return search_on_; }
@@ -118,6 +121,8 @@ class LinkMachine {
   void SetTransferInterval(int ms);
   void ReceiveUnits(LinkKind kind, std::vector<RxUnit> units);
   void DrainUnits();
+  /// A timer tick standing for `elapsed_ms`: partial units left waiting too long are dropped.
+  void AgeStreams(int elapsed_ms);
 
   ValueTable& device_values_;
   LinkTransport& transport_;
@@ -138,6 +143,10 @@ class LinkMachine {
   std::array<std::uint8_t, 2> sent_payload_{0, 0};
   int sent_chunk_ = 0;
   Bytes last_request_;
+  // How long the request has waited (`kXferSent`, `kXferSecondWait` or `kXferLastWait`); kept
+  // apart from `XferState`, which an acknowledgement or a status report overwrites.
+  int request_wait_ = kXferSent;
+  void SetRequestWait(int stage);
 
   bool search_on_ = false;
   bool transfer_on_ = false;

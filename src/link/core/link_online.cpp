@@ -53,6 +53,7 @@ void LinkMachine::SendParamAndHold(ParamAddr view_addr, int value) {
 }
 
 void LinkMachine::HoldTick() {
+  AgeStreams(kHoldIntervalMs);
   st_.IdleTicks = st_.IdleTicks > kTicksPerSecond ? kTicksPerSecond : st_.IdleTicks + 1;
 
   // A reload after a recall waits until the writes queued before it have gone out, so that the

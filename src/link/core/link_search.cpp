@@ -102,6 +102,7 @@ void LinkMachine::SendControl(ControlMessage message) {
 }
 
 void LinkMachine::SearchTick() {
+  AgeStreams(kSearchIntervalMs);
   host_.UpdatePopup(ProgressPercent(), true);
   if (st_.BoxAnswered) {
     if (!st_.LinkOpenSent) {
