@@ -102,7 +102,7 @@ void LinkMachine::SendControl(ControlMessage message) {
 }
 
 void LinkMachine::SearchTick() {
-  AgeStreams(kSearchIntervalMs);
+  AgeStreams(tick_lengths_.search_ms);
   host_.UpdatePopup(ProgressPercent(), true);
   if (st_.BoxAnswered) {
     if (!st_.LinkOpenSent) {

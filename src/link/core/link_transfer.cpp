@@ -106,7 +106,8 @@ void LinkMachine::SetRequestWait(int stage) {
 }
 
 void LinkMachine::TransferTick() {
-  AgeStreams(transfer_interval_ms_);
+  AgeStreams(transfer_interval_ms_ == kTransferIntervalTcpMs ? tick_lengths_.transfer_tcp_ms
+                                                            : tick_lengths_.transfer_ms);
   if (st_.TickCount != kLastWaitTicks) ++st_.TickCount;
   host_.UpdatePopup(ProgressPercent(), true);
 
