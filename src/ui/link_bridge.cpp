@@ -37,19 +37,25 @@ void LinkBridge::Attach(LinkComponent* link) {
   });
 }
 
-QLabel* LinkBridge::LinkLabel() {
-  if (link_label_.isNull()) link_label_ = window_.findChild<QLabel*>("LinkLabel");
-  return link_label_;
+template <typename T>
+T* LinkBridge::Control(QPointer<T>& pointer, bool& looked_up, const char* name) {
+  // Looked up once the window has built its pages; a control the window does not have is not
+  // searched for again.
+  if (pointer.isNull() && !looked_up) {
+    pointer = window_.findChild<T*>(name);
+    looked_up = window_.ShowDone();
+  }
+  return pointer;
 }
 
+QLabel* LinkBridge::LinkLabel() { return Control(link_label_, link_label_looked_up_, "LinkLabel"); }
+
 StatusPane* LinkBridge::PitchPane() {
-  if (pitch_pane_.isNull()) pitch_pane_ = window_.findChild<StatusPane*>("MusPitchPane");
-  return pitch_pane_;
+  return Control(pitch_pane_, pitch_pane_looked_up_, "MusPitchPane");
 }
 
 QLabel* LinkBridge::DeviceIdLabel() {
-  if (device_id_label_.isNull()) device_id_label_ = window_.findChild<QLabel*>("DeviceIDLabel");
-  return device_id_label_;
+  return Control(device_id_label_, device_id_label_looked_up_, "DeviceIDLabel");
 }
 
 QString LinkBridge::Pick(const BilingualText& text) const {

@@ -63,6 +63,8 @@ class LinkBridge : public LinkHost, public ParamLink {
   QLabel* LinkLabel();
   StatusPane* PitchPane();
   QLabel* DeviceIdLabel();
+  template <typename T>
+  T* Control(QPointer<T>& pointer, bool& looked_up, const char* name);
 
   MainWindow& window_;
   StatusPopup& popup_;
@@ -73,6 +75,9 @@ class LinkBridge : public LinkHost, public ParamLink {
   QPointer<QLabel> link_label_;
   QPointer<StatusPane> pitch_pane_;
   QPointer<QLabel> device_id_label_;
+  bool link_label_looked_up_ = false;
+  bool pitch_pane_looked_up_ = false;
+  bool device_id_label_looked_up_ = false;
 };
 
 }  // namespace kdsp::ui
