@@ -118,7 +118,6 @@ int main(int argc, char** argv) {
   kdsp::ui::LinkSystemAdapter system_link(link);
   window.System().SetLink(&system_link);
   window.SetLanguageListener([&bridge](int lang) { bridge.OnLanguageChanged(lang); });
-  window.SetFarewell([&link] { link.machine().FarewellOnClose(); });
   link.SetTcpEndpoint(window.findChild<QLineEdit*>("IPstrEdit")->text(),
                       window.findChild<QLineEdit*>("IPPortStrEdit")->text());
   window.ApplyLanguage(kdsp::ui::UiLanguageForLocale(QLocale::system()));

@@ -26,6 +26,8 @@ LinkComponent::LinkComponent(ValueTable& device_values, LinkHost& host,
       port_lister_(&SerialTransport::SystemPorts) {
   machine_ = std::make_unique<LinkMachine>(device_values, *this, host_);
   machine_->SetTimerListener([this] { SyncTimers(); });
+  machine_->SetTickLengths({timings_.search_ms, timings_.transfer_ms, timings_.transfer_tcp_ms,
+                            timings_.hold_ms});
 
   for (QTimer* t : {&search_timer_, &transfer_timer_, &hold_timer_}) {
     t->setTimerType(Qt::PreciseTimer);
@@ -42,6 +44,8 @@ LinkComponent::LinkComponent(ValueTable& device_values, LinkHost& host,
     machine_->OnSerialBytes(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                       static_cast<std::size_t>(data.size())));
   });
+  connect(&serial_, &SerialTransport::portLost, this,
+          [this] { machine_->OnTransportLost(LinkCom); });
   connect(&tcp_, &TcpTransport::bytesArrived, this, [this](const QByteArray& data) {
     machine_->OnTcpBytes(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                    static_cast<std::size_t>(data.size())));
@@ -71,6 +75,12 @@ void LinkComponent::RefreshUsbDevices() { machine_->OnUsbListRebuilt(hid_.Rebuil
 
 void LinkComponent::FarewellOnClose() {
   machine_->FarewellOnClose();
+  tcp_.Flush();
+  serial_.Flush();
+}
+
+void LinkComponent::Shutdown() {
+  machine_->Halt();
   tcp_.Flush();
   serial_.Flush();
 }

@@ -51,6 +51,9 @@ class LinkComponent : public QObject, public LinkTransport {
   /// The window is closing: the link lets the box go, and the farewell is pushed out before
   /// the event loop ends.
   void FarewellOnClose();
+  /// The program is ending: the link stops in whatever state it is and what is buffered for
+  /// the box is pushed out.
+  void Shutdown();
 
   LinkMachine& machine() { return *machine_; }
   const LinkMachine& machine() const { return *machine_; }

@@ -17,12 +17,32 @@ constexpr int kFlushWaitMs = 100;
 
 SerialTransport::SerialTransport(LinkLog& log, QObject* parent)
     : QObject(parent), log_(log), port_(this) {
-  connect(&port_, &QSerialPort::readyRead, this, [this] { emit bytesArrived(port_.readAll()); });
+  connect(&port_, &QSerialPort::readyRead, this, &SerialTransport::ReadSome);
   connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
     if (e == QSerialPort::WriteError) {
       log_.AddError(kLogWriteError, port_.errorString(), static_cast<unsigned>(e));
+    } else if (e == QSerialPort::ResourceError && port_.isOpen()) {
+      // The device is gone: writing on would only fail again and again.
+      log_.AddError(kLogReadError, port_.errorString(), static_cast<unsigned>(e));
+      Close();
+      emit portLost();
     }
   });
+}
+
+void SerialTransport::ReadSome() {
+  if (!port_.isOpen()) return;
+  const QByteArray bytes = port_.read(kReadChunk);
+  if (!bytes.isEmpty()) emit bytesArrived(bytes);
+  if (more_posted_ || !port_.isOpen() || port_.bytesAvailable() <= 0) return;
+  more_posted_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        more_posted_ = false;
+        ReadSome();
+      },
+      Qt::QueuedConnection);
 }
 
 bool SerialTransport::Open(const QString& name) {

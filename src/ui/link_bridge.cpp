@@ -1,5 +1,6 @@
 #include "ui/link_bridge.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -19,14 +20,50 @@ QString FromUtf8(std::string_view s) { return QString::fromUtf8(s.data(), s.size
 
 LinkBridge::LinkBridge(MainWindow& window, StatusPopup& popup) : window_(window), popup_(popup) {}
 
-void LinkBridge::Attach(LinkComponent* link) { link_ = link; }
+void LinkBridge::Attach(LinkComponent* link) {
+  link_ = link;
+  if (link_ == nullptr) return;
+  if (QAbstractButton* button = window_.LinkButton()) {
+    QObject::connect(button, &QAbstractButton::clicked, link_,
+                     [this] { link_->machine().LinkBtnClick(LinkButton::LinkBtn); });
+  }
+  // The farewell goes through the component, which pushes it out on the socket or the port
+  // before the program ends.
+  window_.SetFarewell([this] { link_->FarewellOnClose(); });
+  QObject::connect(&window_, &MainWindow::Closing, link_, [this] {
+    closed_ = true;
+    link_->Shutdown();
+    popup_.hide();
+  });
+}
+
+template <typename T>
+T* LinkBridge::Control(QPointer<T>& pointer, bool& looked_up, const char* name) {
+  // Looked up once the window has built its pages; a control the window does not have is not
+  // searched for again.
+  if (pointer.isNull() && !looked_up) {
+    pointer = window_.findChild<T*>(name);
+    looked_up = window_.ShowDone();
+  }
+  return pointer;
+}
+
+QLabel* LinkBridge::LinkLabel() { return Control(link_label_, link_label_looked_up_, "LinkLabel"); }
+
+StatusPane* LinkBridge::PitchPane() {
+  return Control(pitch_pane_, pitch_pane_looked_up_, "MusPitchPane");
+}
+
+QLabel* LinkBridge::DeviceIdLabel() {
+  return Control(device_id_label_, device_id_label_looked_up_, "DeviceIDLabel");
+}
 
 QString LinkBridge::Pick(const BilingualText& text) const {
   return FromUtf8(window_.UiLanguage() == 1 ? text.zh : text.en);
 }
 
 void LinkBridge::ShowLinkText(const BilingualText& text) {
-  auto* label = window_.findChild<QLabel*>("LinkLabel");
+  QLabel* label = LinkLabel();
   if (label == nullptr) return;
   const int lang = window_.UiLanguage();
   SetBiText(label, FromUtf8(lang == 1 ? text.zh : text.en),
@@ -34,7 +71,7 @@ void LinkBridge::ShowLinkText(const BilingualText& text) {
 }
 
 void LinkBridge::SetLinkColour(Rgb colour) {
-  if (auto* label = window_.findChild<QLabel*>("LinkLabel")) {
+  if (QLabel* label = LinkLabel()) {
     label->setStyleSheet(
         QString("color: rgb(%1, %2, %3);").arg(colour.r).arg(colour.g).arg(colour.b));
   }
@@ -49,9 +86,9 @@ void LinkBridge::SetLinkLook(bool linked) {
 void LinkBridge::SetPopupTransport(std::string_view label) { popup_.SetTransport(FromUtf8(label)); }
 
 void LinkBridge::UpdatePopup(int progress_percent, bool visible) {
-  if (auto* label = window_.findChild<QLabel*>("LinkLabel")) popup_.SetLinkText(label->text());
+  if (QLabel* label = LinkLabel()) popup_.SetLinkText(label->text());
   popup_.SetProgress(progress_percent);
-  popup_.setVisible(visible);
+  popup_.setVisible(visible && !closed_);
 }
 
 void LinkBridge::ShowMessage(const BilingualText& text, const BilingualText& caption) {
@@ -77,18 +114,20 @@ void LinkBridge::RefreshAllPages() {
 }
 
 void LinkBridge::ShowMainWindow() {
+  if (closed_) return;
   window_.show();
   window_.raise();
 }
 
 void LinkBridge::ShowMusicKey(int key) {
-  if (auto* pane = window_.findChild<StatusPane*>("MusPitchPane")) {
-    window_.Pipeline().UpdateControl(pane, 0, true, key);
-  }
+  if (StatusPane* pane = PitchPane()) window_.Pipeline().UpdateControl(pane, 0, true, key);
 }
 
 void LinkBridge::ShowDeviceId(std::string_view text) {
-  if (auto* label = window_.findChild<QLabel*>("DeviceIDLabel")) label->setText(FromUtf8(text));
+  QLabel* label = DeviceIdLabel();
+  if (label == nullptr) return;
+  const QString shown = FromUtf8(text);
+  if (label->text() != shown) label->setText(shown);
 }
 
 void LinkBridge::RefillModeList(ModeList list, const std::array<std::string, 16>& items) {
@@ -149,7 +188,7 @@ bool LinkBridge::TakeFirstRefreshAfterOnline() {
 
 void LinkBridge::OnLanguageChanged(int lang) {
   popup_.ApplyLanguage(lang);
-  if (auto* label = window_.findChild<QLabel*>("LinkLabel")) popup_.SetLinkText(label->text());
+  if (QLabel* label = LinkLabel()) popup_.SetLinkText(label->text());
 }
 
 }  // namespace kdsp::ui

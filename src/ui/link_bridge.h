@@ -2,11 +2,16 @@
 
 #include <memory>
 
+#include <QPointer>
+
 #include "link/core/link_host.h"
 #include "edit/seams.h"
 
+class QLabel;
+
 namespace kdsp {
 class LinkComponent;
+class StatusPane;
 }
 
 namespace kdsp::ui {
@@ -19,7 +24,9 @@ class StatusPopup;
 class LinkBridge : public LinkHost, public ParamLink {
  public:
   LinkBridge(MainWindow& window, StatusPopup& popup);
-  /// The link component, once created (it needs this bridge as its host first).
+  /// The link component, once created (it needs this bridge as its host first). Wires the
+  /// window to it: the link button, the farewell when the window closes while online, and the
+  /// end of the link (in any state) when the window closes.
   void Attach(LinkComponent* link);
 
   // LinkHost
@@ -52,12 +59,26 @@ class LinkBridge : public LinkHost, public ParamLink {
 
  private:
   QString Pick(const BilingualText& text) const;
+  /// The window's controls the link updates, looked up once: a box may send thousands of
+  /// frames a second, and a lookup through the whole window for each would stall it.
+  QLabel* LinkLabel();
+  StatusPane* PitchPane();
+  QLabel* DeviceIdLabel();
+  template <typename T>
+  T* Control(QPointer<T>& pointer, bool& looked_up, const char* name);
 
   MainWindow& window_;
   StatusPopup& popup_;
   LinkComponent* link_ = nullptr;
   bool lock_check_armed_ = true;        ///< no refresh of arrival since the unlinked look
   bool first_refresh_pending_ = false;  ///< inside the arrival's refresh of every page
+  bool closed_ = false;                 ///< the window has closed: it is never shown again
+  QPointer<QLabel> link_label_;
+  QPointer<StatusPane> pitch_pane_;
+  QPointer<QLabel> device_id_label_;
+  bool link_label_looked_up_ = false;
+  bool pitch_pane_looked_up_ = false;
+  bool device_id_label_looked_up_ = false;
 };
 
 }  // namespace kdsp::ui

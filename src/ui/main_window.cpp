@@ -197,6 +197,7 @@ void MainWindow::SetLanguageListener(std::function<void(int)> listener) {
   language_listener_ = std::move(listener);
 }
 void MainWindow::SetFarewell(std::function<void()> farewell) { farewell_ = std::move(farewell); }
+QAbstractButton* MainWindow::LinkButton() const { return tabs_->LinkButton(); }
 void MainWindow::SetNetworkAddress(const QString& host, const QString& port) {
   settings_->SetNetworkAddress(host, port);
 }
@@ -271,7 +272,10 @@ void MainWindow::ToggleMaximised() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (ctx_.link != nullptr && ctx_.link->IsOnline() && farewell_) farewell_();
+  emit Closing();
   QWidget::closeEvent(event);
+  // Other windows (the link's status popup) must not keep the program alive.
+  QCoreApplication::quit();
 }
 
 bool MainWindow::SpectrumFrozen() const { return spectrum_->SpectrumFrozen(); }

@@ -18,6 +18,7 @@
 #include "edit/page_refresh.h"
 #include "edit/volume_limits.h"
 
+class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QStackedWidget;
@@ -62,6 +63,8 @@ class MainWindow : public QWidget {
   void SetLanguageListener(std::function<void(int)> listener);
   /// Runs when the window closes while the link is online: the farewell to the box.
   void SetFarewell(std::function<void()> farewell);
+  /// The link button `LinkBtn`.
+  QAbstractButton* LinkButton() const;
 
   /// `ApplyLanguage`: 1 Chinese, 0 English; nothing when it is the current language.
   void ApplyLanguage(int lang);
@@ -114,6 +117,8 @@ class MainWindow : public QWidget {
  signals:
   /// The 10 ms tick, after the band-change check (graph and spectrum hook in here).
   void Tick();
+  /// The window is closing, after the farewell: the program ends, whatever the link does.
+  void Closing();
 
  protected:
   void showEvent(QShowEvent* event) override;

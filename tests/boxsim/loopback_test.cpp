@@ -5,9 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <thread>
 
 #include "box_test_support.h"
 #include "boxsim/box_server_thread.h"
@@ -236,6 +243,63 @@ TEST(BoxProgram, ServesPtyAndTcpAndExplainsItself) {
   pid = Spawn({"--frobnicate"}, &out);
   fclose(out);
   EXPECT_EQ(WaitExit(pid), 2);
+}
+
+// Peak resident memory of a process in kB (VmHWM), or -1 when it cannot be read.
+long PeakMemoryKb(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+// A console that keeps asking for whole pages and never reads the answers: the box stops
+// reading from it once its answers pile up, so the asking stalls and the box stays small. A
+// box that kept reading would take all 8 MB of requests and hold about 200 MB of answers.
+TEST(BoxProgram, AClientThatNeverReadsCannotMakeTheBoxGrow) {
+  FILE* out = nullptr;
+  const pid_t pid = Spawn({"--tcp", "0"}, &out);
+  ASSERT_GT(pid, 0);
+  char tcp[256] = {};
+  ASSERT_TRUE(fgets(tcp, sizeof tcp, out));
+  int port = 0;
+  ASSERT_EQ(std::sscanf(tcp, "tcp 127.0.0.1:%d", &port), 1) << tcp;
+  const long start_kb = PeakMemoryKb(pid);
+  ASSERT_GT(start_kb, 0);
+
+  const int fd = testing::ConnectLoopback(port);
+  ASSERT_GE(fd, 0);
+  const int small = 4096;
+  setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  Bytes requests;
+  const Bytes page1 = BuildPageRead(1, 0, LinkTcp);
+  while (requests.size() < 64 * 1024) requests.insert(requests.end(), page1.begin(), page1.end());
+  std::size_t sent = 0;
+  const std::size_t target = 8u << 20;
+  // Sends until the box has stopped taking requests for half a second (or all went out).
+  auto last_progress = std::chrono::steady_clock::now();
+  while (sent < target &&
+         std::chrono::steady_clock::now() - last_progress < std::chrono::milliseconds(500)) {
+    const std::size_t offset = sent % requests.size();
+    const ssize_t n = send(fd, requests.data() + offset,
+                           std::min(requests.size() - offset, target - sent), MSG_NOSIGNAL);
+    if (n > 0) {
+      sent += static_cast<std::size_t>(n);
+      last_progress = std::chrono::steady_clock::now();
+    } else {
+      pollfd p{fd, POLLOUT, 0};
+      poll(&p, 1, 50);
+    }
+  }
+  const long peak_kb = PeakMemoryKb(pid);
+  EXPECT_LT(sent, target) << "the box took every request without its answers being read";
+  EXPECT_LT(peak_kb, 50 * 1024) << "started at " << start_kb << " kB";
+  close(fd);
+  kill(pid, SIGTERM);
+  EXPECT_EQ(WaitExit(pid), 0);
+  fclose(out);
 }
 
 }  // namespace

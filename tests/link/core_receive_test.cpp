@@ -71,6 +71,52 @@ TEST(LinkReceive, EachTransportIsHeardOnlyWhereItShouldBe) {
   EXPECT_EQ(rig.machine.serial_assembler().RxState(), RxAssembler::kHunting);
 }
 
+TEST(LinkReceive, AStrayHeaderOnlineCostsNoStatusReport) {
+  // A stray header mid-session claims 258 bytes. The status reports behind it are taken once
+  // the partial frame has waited one transfer interval (160 ms on the network, 50 ms on the
+  // serial port: 8 and 3 hold ticks after the tick that first sees it); the link stays online.
+  for (LinkKind kind : {LinkTcp, LinkCom}) {
+    LinkRig rig;
+    rig.Connect(kind);
+    ASSERT_TRUE(rig.machine.state().LinkOnline);
+    rig.HoldTicks(60);  // a poll and its answer
+    const std::size_t keys = rig.host.music_keys.size();
+    rig.Deliver(kind, Concat({0xF5, 0x2C, 0xFF, 0xB7}, testing::StatusFrame(9)));
+    rig.Deliver(kind, testing::StatusFrame(10));
+    EXPECT_EQ(rig.host.music_keys.size(), keys);
+    const int wait_ticks = kind == LinkTcp ? 9 : 4;
+    rig.HoldTicks(wait_ticks - 1, false);
+    EXPECT_EQ(rig.host.music_keys.size(), keys) << int(kind);
+    rig.HoldTicks(1, false);
+    EXPECT_EQ(std::vector<int>(rig.host.music_keys.begin() + keys, rig.host.music_keys.end()),
+              (std::vector<int>{9, 10}))
+        << int(kind);
+    // The polls go on and the box keeps answering them: five seconds later it is still online.
+    rig.HoldTicks(300);
+    EXPECT_TRUE(rig.machine.state().LinkOnline) << int(kind);
+    EXPECT_TRUE(rig.host.messages.empty());
+  }
+}
+
+TEST(LinkReceive, ATransportLostUnderTheLinkLosesItOnlyWhenItIsTheCurrentOne) {
+  LinkRig rig;
+  rig.Connect(LinkCom);
+  rig.machine.OnTransportLost(LinkTcp);
+  EXPECT_TRUE(rig.machine.state().LinkOnline);
+  rig.machine.OnTransportLost(LinkCom);
+  EXPECT_FALSE(rig.machine.state().LinkOnline);
+  EXPECT_FALSE(rig.machine.HoldTimerOn());
+  ASSERT_EQ(rig.host.messages.size(), 1u);
+  EXPECT_EQ(rig.host.messages[0].text, "已断开连接!");
+  // During a search the port is simply gone; the search moves on by itself.
+  rig.machine.LinkBtnClick(LinkButton::LinkBtn);
+  rig.box_alive = false;
+  rig.SearchTicks(1);
+  rig.machine.OnTransportLost(LinkCom);
+  EXPECT_TRUE(rig.machine.SearchTimerOn());
+  EXPECT_EQ(rig.host.messages.size(), 1u);
+}
+
 // A window whose message box lets more bytes in while it is open, as a modal box does.
 class ReentrantHost : public FakeHost {
  public:

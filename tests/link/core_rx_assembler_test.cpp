@@ -102,5 +102,90 @@ TEST(RxAssembler, DropsForeignHeadersAndHuntsOnBehindThem) {
   EXPECT_EQ(acks, (std::vector<RxUnit>{{true, Ack(0xCC)}, {true, Ack(0xBB)}}));
 }
 
+// A header claiming the longest frame (LEN 255), as line noise or a confused box may send it.
+const Bytes kStrayHeader = {0xF5, 0x2C, 0xFF, 0xB7};
+
+std::vector<Bytes> GoodFrames(const std::vector<RxUnit>& units) {
+  std::vector<Bytes> out;
+  for (const RxUnit& u : units) {
+    if (!u.is_ack && FrameChecksum(u.bytes, u.bytes.size()) == u.bytes.back()) {
+      out.push_back(u.bytes);
+    }
+  }
+  return out;
+}
+
+TEST(RxAssembler, AStrayHeaderCostsOnlyItself) {
+  // Enough good traffic behind the stray header to fill the 258 bytes it claims: the bogus
+  // frame fails its checksum and goes out as one bad unit, and every good frame behind it
+  // still comes out, in order, whether the stream comes at once or byte by byte.
+  std::vector<Bytes> good;
+  Bytes stream = kStrayHeader;
+  for (int i = 0; i < 20; ++i) {
+    good.push_back(testing::StatusFrame(i));
+    stream.insert(stream.end(), good.back().begin(), good.back().end());
+  }
+  for (const bool bytewise : {false, true}) {
+    RxAssembler rx;
+    std::vector<RxUnit> units;
+    if (bytewise) {
+      for (std::uint8_t b : stream) {
+        auto got = rx.Feed(std::span(&b, 1));
+        units.insert(units.end(), got.begin(), got.end());
+      }
+    } else {
+      units = rx.Feed(stream);
+    }
+    EXPECT_EQ(GoodFrames(units), good) << bytewise;
+    EXPECT_EQ(units.size(), good.size() + 1) << "one bad unit: the stray header's";
+    EXPECT_EQ(rx.RxState(), RxAssembler::kHunting);
+  }
+
+  // A frame whose checksum is spoilt is handed on (to be rejected) and costs nothing more:
+  // an acknowledgement and a frame right behind it come out too.
+  RxAssembler rx;
+  Bytes spoilt = WordsFrame(3, 0, {1, 2, 3});
+  spoilt.back() ^= 0x01;
+  const auto units = rx.Feed(Concat({spoilt, Ack(0xCC), kLinkOpen}));
+  EXPECT_EQ(units, (std::vector<RxUnit>{{false, spoilt}, {true, Ack(0xCC)}, {false, kLinkOpen}}));
+
+  // A stray lead byte right before a frame header does not take the frame with it.
+  EXPECT_EQ(rx.Feed(Concat({{0xF5}, kLinkOpen})), (std::vector<RxUnit>{{false, kLinkOpen}}));
+  EXPECT_EQ(rx.Feed(Concat({{0xEE}, kLinkOpen})), (std::vector<RxUnit>{{false, kLinkOpen}}));
+}
+
+TEST(RxAssembler, APartialUnitLeftWaitingForATickIsDroppedAndTheRestSearched) {
+  // Ticks of 20 ms against a limit of 50 ms: the tick that first sees the partial unit gives
+  // it a whole interval from there, so it goes at the fourth tick.
+  RxAssembler rx;
+  const Bytes key = testing::StatusFrame(5);
+  EXPECT_TRUE(rx.Feed(Concat({kStrayHeader, key, Ack()})).empty());
+  for (int tick = 1; tick <= 3; ++tick) EXPECT_TRUE(rx.Age(20, 50).empty()) << tick;
+  EXPECT_EQ(rx.Age(20, 50), (std::vector<RxUnit>{{false, key}, {true, Ack()}}));
+  EXPECT_EQ(rx.RxState(), RxAssembler::kHunting);
+
+  // A frame split over pieces with ticks between them, completed within the limit, is whole.
+  const Bytes page = WordsFrame(1, 0, std::vector<int>(100, 7));
+  EXPECT_TRUE(rx.Feed(Slice(page, 0, 50)).empty());
+  EXPECT_TRUE(rx.Age(20, 50).empty());
+  EXPECT_TRUE(rx.Age(20, 50).empty());
+  EXPECT_EQ(rx.Feed(Slice(page, 50, 999)), (std::vector<RxUnit>{{false, page}}));
+  // Each new unit gets its own time: a frame started after the last one has a fresh interval.
+  EXPECT_TRUE(rx.Feed(Slice(kLinkOpen, 0, 3)).empty());
+  EXPECT_TRUE(rx.Age(20, 50).empty());
+  EXPECT_TRUE(rx.Age(20, 50).empty());
+  EXPECT_EQ(rx.Feed(Slice(kLinkOpen, 3, 99)), (std::vector<RxUnit>{{false, kLinkOpen}}));
+
+  // A partial unit that never completes leaves nothing behind once dropped.
+  EXPECT_TRUE(rx.Feed(Slice(page, 0, 10)).empty());
+  std::vector<RxUnit> got;
+  for (int tick = 0; tick < 10; ++tick) {
+    auto more = rx.Age(1000, 50);
+    got.insert(got.end(), more.begin(), more.end());
+  }
+  EXPECT_TRUE(got.empty());
+  EXPECT_TRUE(rx.RxBuf().empty());
+}
+
 }  // namespace
 }  // namespace kdsp

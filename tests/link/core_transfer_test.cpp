@@ -205,6 +205,43 @@ TEST(Transfer, EveryRequestTimesOutIncludingTheFirst) {
   ExpectMirrors(usb, 0, 25);
 }
 
+TEST(Transfer, AReadAnsweredByAnAcknowledgementOrAStatusReportStillTimesOut) {
+  // Mid-read, the box answers a page request with an acknowledgement, or a status report:
+  // neither is the page, so the request is repeated at the same limits as when nothing came,
+  // and the read fails in the end instead of waiting for ever.
+  for (LinkKind kind : {LinkUsb, LinkCom, LinkTcp}) {
+    for (const bool status : {false, true}) {
+      LinkRig rig;
+      StartRead(rig, kind);
+      for (int i = 0; i < 3; ++i) {
+        rig.machine.TransferTick();
+        rig.Pump();
+      }
+      rig.box_alive = false;
+      rig.machine.TransferTick();  // the next request goes out and is not answered
+      const Bytes asked = rig.transport.sent.back().bytes;
+      const std::size_t first = rig.transport.sent.size();
+      int ticks = 0;
+      std::vector<int> repeats;
+      while (rig.machine.TransferTimerOn() && ticks < 1000) {
+        // Something that is not the page comes in every few ticks.
+        if (ticks % 7 == 3) rig.Deliver(kind, status ? testing::StatusFrame(4) : testing::Ack());
+        const std::size_t before = rig.transport.sent.size();
+        rig.machine.TransferTick();
+        ++ticks;
+        if (rig.transport.sent.size() > before) repeats.push_back(ticks);
+      }
+      EXPECT_EQ(repeats, (std::vector<int>{31, 52})) << int(kind) << status;
+      EXPECT_EQ(ticks, 152) << int(kind) << status;
+      for (std::size_t i = first; i < rig.transport.sent.size(); ++i) {
+        EXPECT_EQ(rig.transport.sent[i].bytes, asked);
+      }
+      ASSERT_EQ(rig.host.messages.size(), 1u);
+      EXPECT_EQ(rig.host.messages[0].text, "连接失败!");
+    }
+  }
+}
+
 TEST(Transfer, FullDownloadWritesPagesThenReadsTheVolumeLimits) {
   for (LinkKind kind : {LinkCom, LinkUsb}) {
     LinkRig rig;

@@ -333,6 +333,33 @@ TEST_P(FaultOnLink, BurstOfEditsArrivesCompleteAndInOrder) {
   EXPECT_LT(written.size(), edits.size());
 }
 
+class StreamFaultOnLink : public FaultOnLink {};
+
+// Mid-session the box puts a stray frame header (claiming 258 bytes) ahead of a status report:
+// the console drops it once it has waited one transfer interval, takes the report behind it
+// and every one after, and stays online; edits still reach the box.
+TEST_P(StreamFaultOnLink, StrayHeaderMidSessionCostsOnlyItself) {
+  auto key_shown = [&](int key) {
+    return WaitFor([&] {
+      const auto& keys = rig.host.music_keys;
+      return !keys.empty() && keys.back() == key;
+    }, 5000);
+  };
+  box.Inject({boxsim::FaultKind::kStray, 1});
+  box.TurnMusicKey(9);
+  EXPECT_TRUE(key_shown(9));
+  box.TurnMusicKey(11);
+  EXPECT_TRUE(key_shown(11));
+  box.Inject({boxsim::FaultKind::kStray, 1});
+  rig.host.WriteParam(MakeAddr(0, 30), 42);  // its acknowledgement comes behind the stray
+  ASSERT_TRUE(rig.WaitDrained());
+  EXPECT_EQ(box.Param(0, 30), 42);
+  box.TurnMusicKey(3);
+  EXPECT_TRUE(key_shown(3));
+  EXPECT_TRUE(rig.link.machine().state().LinkOnline);
+  EXPECT_TRUE(rig.host.messages.empty());
+}
+
 std::string ParamName(const ::testing::TestParamInfo<LinkKind>& info) {
   return KindName(info.param);
 }
@@ -340,6 +367,8 @@ std::string ParamName(const ::testing::TestParamInfo<LinkKind>& info) {
 INSTANTIATE_TEST_SUITE_P(Transports, FaultOnLink, ::testing::Values(LinkUsb, LinkCom, LinkTcp),
                          ParamName);
 INSTANTIATE_TEST_SUITE_P(Transports, TimeoutOnLink, ::testing::Values(LinkUsb, LinkCom, LinkTcp),
+                         ParamName);
+INSTANTIATE_TEST_SUITE_P(Streams, StreamFaultOnLink, ::testing::Values(LinkCom, LinkTcp),
                          ParamName);
 
 }  // namespace

@@ -81,5 +81,24 @@ TEST_F(SerialLink, SilentFromTheFirstRequestTheReadFailsInsteadOfWaiting) {
   EXPECT_EQ(box().Counters().frames_received, 5);
 }
 
+// The line goes away under an open port (an adapter pulled out; here the box's side of the
+// pseudo-terminal closes): the console closes the port and loses the link at once, without
+// waiting for five unanswered polls (at least 250 hold ticks, 1000 ms here).
+TEST_F(SerialLink, ALineThatGoesAwayClosesThePortAndLosesTheLinkAtOnce) {
+  rig.ports = {server.PtyPath()};
+  rig.link.Start();
+  ASSERT_TRUE(rig.WaitOnline()) << rig.host.LastText();
+  ASSERT_TRUE(rig.WaitDrained());
+  QElapsedTimer clock;
+  clock.start();
+  server.Stop();
+  ASSERT_TRUE(WaitFor([&] { return !rig.host.messages.empty(); }));
+  EXPECT_LT(clock.elapsed(), 250 * testing::FastTimings().hold_ms);
+  EXPECT_EQ(rig.host.messages[0].text, "已断开连接!");
+  EXPECT_FALSE(rig.link.SerialOpen());
+  EXPECT_FALSE(rig.link.machine().HoldTimerOn());
+  EXPECT_EQ(rig.host.LastText(), "Off Line");
+}
+
 }  // namespace
 }  // namespace kdsp

@@ -47,7 +47,6 @@ class OnlineTest : public ::testing::Test {
     link_->SetSerialPortLister([] { return std::vector<std::string>{}; });
     window_->SetLink(bridge_.get());
     window_->SetLanguageListener([this](int lang) { bridge_->OnLanguageChanged(lang); });
-    window_->SetFarewell([this] { link_->machine().FarewellOnClose(); });
     link_->SetTcpEndpoint(window_->findChild<QLineEdit*>("IPstrEdit")->text(),
                           window_->findChild<QLineEdit*>("IPPortStrEdit")->text());
     window_->show();

@@ -25,9 +25,11 @@ void BoxSession::Accept(std::vector<Answer> answers) {
   for (Answer& a : answers) {
     if (held_) {
       held_->bytes.insert(held_->bytes.end(), a.bytes.begin(), a.bytes.end());
+      waiting_bytes_ -= held_->bytes.size() - a.bytes.size();  // Queue counts it again whole
       Queue(std::move(held_->bytes), std::max(held_->due_ms, a.due_ms));
       held_.reset();
     } else if (a.merge_with_next) {
+      waiting_bytes_ += a.bytes.size();
       held_ = Send{std::move(a.bytes), a.due_ms};
       held_deadline_ms_ = now + BoxSim::kMergeHoldMs;
     } else if (a.split && a.bytes.size() >= 2) {
@@ -43,12 +45,14 @@ void BoxSession::Accept(std::vector<Answer> answers) {
 void BoxSession::Queue(Bytes bytes, std::int64_t due_ms) {
   // Answers leave in the order they were made, whatever delay each one carries.
   if (!out_.empty()) due_ms = std::max(due_ms, out_.back().due_ms);
+  waiting_bytes_ += bytes.size();
   out_.push_back({std::move(bytes), due_ms});
 }
 
 void BoxSession::FlushHeld(std::int64_t now) {
   // A merged answer whose partner never comes goes out alone in the end.
   if (held_ && now >= held_deadline_ms_) {
+    waiting_bytes_ -= held_->bytes.size();  // Queue counts it again
     Queue(std::move(held_->bytes), held_->due_ms);
     held_.reset();
   }
@@ -61,6 +65,7 @@ std::optional<Bytes> BoxSession::PopDue() {
   if (last_send_ms_ && now < *last_send_ms_ + send_gap_ms_) return std::nullopt;
   Bytes bytes = std::move(out_.front().bytes);
   out_.pop_front();
+  waiting_bytes_ -= bytes.size();
   last_send_ms_ = now;
   box_.CountSent();
   if (kind_ == LinkUsb) return PackReport(bytes, kInputReportLength);

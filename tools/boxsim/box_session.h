@@ -34,6 +34,13 @@ class BoxSession {
   std::int64_t NextWakeMs() const;
   /// Sends queued or held.
   std::size_t Waiting() const { return out_.size() + (held_ ? 1 : 0); }
+  /// Bytes of the sends queued or held.
+  std::size_t WaitingBytes() const { return waiting_bytes_; }
+  /// True when so much waits to go out that the transport should stop reading from this
+  /// console until it has taken some: a console that asks without reading cannot make the box
+  /// grow without bound.
+  bool Full() const { return waiting_bytes_ >= kMaxWaitingBytes; }
+  static constexpr std::size_t kMaxWaitingBytes = 256 * 1024;
   LinkKind Kind() const { return kind_; }
   std::int64_t NowMs() const { return box_.NowMs(); }
 
@@ -54,6 +61,7 @@ class BoxSession {
   std::optional<Send> held_;
   std::int64_t held_deadline_ms_ = 0;
   std::optional<std::int64_t> last_send_ms_;
+  std::size_t waiting_bytes_ = 0;
 };
 
 }  // namespace kdsp::boxsim

@@ -261,6 +261,13 @@ std::vector<Answer> BoxSim::Shape(std::vector<Bytes> replies, LinkKind kind, std
       a.bytes.back() = static_cast<std::uint8_t>(a.bytes.back() + 1);
       Logf("corrupted", a.bytes);
     }
+    if (stream && stray_next_ > 0) {
+      --stray_next_;
+      // A header claiming the longest frame: a console that trusts it waits for 258 bytes.
+      const Bytes stray = {kFrameHeader, BoxAddress, 0xFF, CmdWrite};
+      a.bytes.insert(a.bytes.begin(), stray.begin(), stray.end());
+      Logf("stray", stray);
+    }
     if (stream && is_frame && split_next_ > 0) {
       --split_next_;
       a.split = true;
@@ -306,6 +313,9 @@ void BoxSim::ApplyFault(const Fault& fault, std::int64_t now) {
       break;
     case FaultKind::kKey:
       memory_.params.Set(0, 6, std::min(v, 14));
+      break;
+    case FaultKind::kStray:
+      stray_next_ += v;
       break;
   }
   if (log_) {

@@ -111,6 +111,7 @@ class BoxSim {
   int corrupt_next_ = 0;
   int split_next_ = 0;
   int merge_next_ = 0;
+  int stray_next_ = 0;
   bool merge_partner_due_ = false;
   int delay_ms_ = 0;
   int split_gap_ms_ = 60;

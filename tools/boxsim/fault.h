@@ -17,6 +17,7 @@ enum class FaultKind : std::uint8_t {
   kResume,   ///< come back from silence
   kDelay,    ///< answer `value` ms late from now on (0: on time again)
   kKey,      ///< turn the music key to `value` as from the front panel
+  kStray,    ///< send a stray frame header before each of the next `value` answers
 };
 
 struct Fault {

@@ -52,7 +52,9 @@ void PtyBoxPort::Close() {
 
 void PtyBoxPort::AddPollFds(std::vector<pollfd>& fds) {
   if (master_fd_ < 0) return;
-  fds.push_back({master_fd_, static_cast<short>(POLLIN | (unsent_.empty() ? 0 : POLLOUT)), 0});
+  // While the answers pile up the line is not read from, as for a TCP client.
+  const short in = session_.Full() ? 0 : POLLIN;
+  fds.push_back({master_fd_, static_cast<short>(in | (unsent_.empty() ? 0 : POLLOUT)), 0});
 }
 
 void PtyBoxPort::Service(std::span<const pollfd> fds) {
@@ -60,7 +62,7 @@ void PtyBoxPort::Service(std::span<const pollfd> fds) {
   if (EventsOf(fds, master_fd_) & POLLIN) {
     std::uint8_t buf[4096];
     ssize_t n;
-    while ((n = read(master_fd_, buf, sizeof buf)) > 0) {
+    while (!session_.Full() && (n = read(master_fd_, buf, sizeof buf)) > 0) {
       session_.Feed(std::span<const std::uint8_t>(buf, static_cast<std::size_t>(n)));
     }
   }
@@ -77,6 +79,7 @@ void PtyBoxPort::Service(std::span<const pollfd> fds) {
 }
 
 int PtyBoxPort::TimeoutMs() {
+  if (!unsent_.empty()) return -1;  // waits for the line to take it (POLLOUT)
   const std::int64_t wake = session_.NextWakeMs();
   if (wake < 0) return -1;
   return static_cast<int>(std::clamp<std::int64_t>(wake - box_.NowMs(), 0, 60000));

@@ -55,7 +55,9 @@ void TcpBoxServer::Close() {
 void TcpBoxServer::AddPollFds(std::vector<pollfd>& fds) {
   if (listen_fd_ >= 0) fds.push_back({listen_fd_, POLLIN, 0});
   for (const auto& c : clients_) {
-    fds.push_back({c->fd, static_cast<short>(POLLIN | (c->unsent.empty() ? 0 : POLLOUT)), 0});
+    // A client whose answers pile up is not read from until it takes some of them.
+    const short in = c->session.Full() ? 0 : POLLIN;
+    fds.push_back({c->fd, static_cast<short>(in | (c->unsent.empty() ? 0 : POLLOUT)), 0});
   }
 }
 
@@ -75,6 +77,8 @@ int TcpBoxServer::TimeoutMs() {
   int timeout = -1;
   const std::int64_t now = box_.NowMs();
   for (const auto& c : clients_) {
+    // A send the socket has not taken yet waits for POLLOUT, not for the clock.
+    if (!c->unsent.empty()) continue;
     const std::int64_t wake = c->session.NextWakeMs();
     if (wake < 0) continue;
     const int t = static_cast<int>(std::clamp<std::int64_t>(wake - now, 0, 60000));
@@ -96,7 +100,7 @@ void TcpBoxServer::Accept() {
 
 bool TcpBoxServer::Receive(Client& c) {
   std::uint8_t buf[4096];
-  for (;;) {
+  while (!c.session.Full()) {
     const ssize_t n = recv(c.fd, buf, sizeof buf, 0);
     if (n > 0) {
       c.session.Feed(std::span<const std::uint8_t>(buf, static_cast<std::size_t>(n)));
@@ -105,6 +109,7 @@ bool TcpBoxServer::Receive(Client& c) {
     if (n == 0) return false;  // the console closed the connection
     return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
   }
+  return true;
 }
 
 bool TcpBoxServer::Flush(Client& c) {

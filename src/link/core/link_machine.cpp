@@ -49,6 +49,19 @@ void LinkMachine::OnUsbReport(std::span<const std::uint8_t> report) {
   ReceiveUnits(LinkUsb, std::move(one));
 }
 
+void LinkMachine::OnTransportLost(LinkKind kind) {
+  if (kind != st_.kind) return;
+  // During a search the next tick simply moves on; anything later was talking to the box.
+  if (st_.LinkOnline || hold_on_ || transfer_on_) LostLink();
+}
+
+void LinkMachine::AgeStreams(int elapsed_ms) {
+  std::vector<RxUnit> com = com_rx_.Age(elapsed_ms, transfer_interval_ms_);
+  if (!com.empty()) ReceiveUnits(LinkCom, std::move(com));
+  std::vector<RxUnit> tcp = tcp_rx_.Age(elapsed_ms, transfer_interval_ms_);
+  if (!tcp.empty() && st_.kind == LinkTcp) ReceiveUnits(LinkTcp, std::move(tcp));
+}
+
 void LinkMachine::ReceiveUnits(LinkKind kind, std::vector<RxUnit> units) {
   for (auto& unit : units) units_.push_back(PendingUnit{kind, std::move(unit)});
   if (!dispatching_) DrainUnits();
@@ -64,8 +77,10 @@ void LinkMachine::DrainUnits() {
     } else if (next.unit.is_ack) {
       dispatcher_.HandleAck();
     } else {
+      // A reply came in; a status report, which answers no transfer request, sets the
+      // state back to an acknowledgement's while it is taken.
+      st_.XferState = kXferData;
       dispatcher_.ParseIncoming(LinkCom, next.unit.bytes);
-      st_.XferState = kXferData;  // a reply came in
     }
   }
   dispatching_ = false;

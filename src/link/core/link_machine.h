@@ -26,6 +26,16 @@ inline constexpr int kTransferIntervalMs = 50;
 inline constexpr int kTransferIntervalTcpMs = 160;
 inline constexpr int kHoldIntervalMs = 20;
 
+/// How long each timer's tick really lasts, in milliseconds. The link counts its time-outs in
+/// ticks at the box's pace; only the age of a partly received frame is measured in real time,
+/// since it depends on how fast the bytes travel, not on the link's pace.
+struct TickLengths {
+  int search_ms = kSearchIntervalMs;
+  int transfer_ms = kTransferIntervalMs;
+  int transfer_tcp_ms = kTransferIntervalTcpMs;
+  int hold_ms = kHoldIntervalMs;
+};
+
 /// The device link without a clock: the search and handshake, page transfers, going online and
 /// offline, and the online exchange. Three timers drive it through `SearchTick`,
 /// `TransferTick` and `HoldTick`; the timer state is queried here and changes are announced to
@@ -70,18 +80,26 @@ class LinkMachine {
   void SendBluetoothName(std::string_view text);
   /// The window is closing: let the box go when online.
   void FarewellOnClose();
+  /// The program is ending: every timer stops, whatever the link was doing (a search, a
+  /// transfer), so that nothing more is sent and nothing brings the window back.
+  void Halt();
 
   // --- Incoming bytes (link_machine.cpp) ---
   void OnSerialBytes(std::span<const std::uint8_t> bytes);
   void OnTcpBytes(std::span<const std::uint8_t> bytes);
   /// The data of one input report of the box.
   void OnUsbReport(std::span<const std::uint8_t> report);
+  /// Transport `kind` went away under the link (a serial adapter pulled out): when it is the
+  /// current one and the link is online, busy or transferring, the link is lost.
+  void OnTransportLost(LinkKind kind);
 
   // --- Timers ---
   bool SearchTimerOn() const { return search_on_; }
   bool TransferTimerOn() const { return transfer_on_; }
   bool HoldTimerOn() const { return hold_on_; }
   int TransferIntervalMs() const { return transfer_interval_ms_; }
+  /// The real lengths of the ticks, when the timers run at another pace than the box's.
+  void SetTickLengths(const TickLengths& lengths) { tick_lengths_ = lengths; }
   /// Called after every change of a timer's state or interval.
   void SetTimerListener(std::function<void()> listener) { timer_listener_ = std::move(listener); }
 
@@ -129,6 +147,9 @@ class LinkMachine {
   void SetTransferInterval(int ms);
   void ReceiveUnits(LinkKind kind, std::vector<RxUnit> units);
   void DrainUnits();
+  /// A timer tick that lasted `elapsed_ms`: a partial unit left waiting for longer than one
+  /// transfer interval is dropped.
+  void AgeStreams(int elapsed_ms);
 
   ValueTable& device_values_;
   LinkTransport& transport_;
@@ -149,12 +170,17 @@ class LinkMachine {
   std::array<std::uint8_t, 2> sent_payload_{0, 0};
   int sent_chunk_ = 0;
   Bytes last_request_;
+  // How long the request has waited (`kXferSent`, `kXferSecondWait` or `kXferLastWait`); kept
+  // apart from `XferState`, which an acknowledgement or a status report overwrites.
+  int request_wait_ = kXferSent;
+  void SetRequestWait(int stage);
 
   bool next_search_network_ = false;
   bool search_on_ = false;
   bool transfer_on_ = false;
   bool hold_on_ = false;
   int transfer_interval_ms_ = kTransferIntervalMs;
+  TickLengths tick_lengths_;
   std::function<void()> timer_listener_;
 
   // Units waiting for the dispatcher; a message box opened while one is handled may let more

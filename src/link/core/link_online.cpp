@@ -94,6 +94,7 @@ void LinkMachine::SendParamAndHold(ParamAddr view_addr, int value) {
 }
 
 void LinkMachine::HoldTick() {
+  AgeStreams(tick_lengths_.hold_ms);
   st_.IdleTicks = st_.IdleTicks > kTicksPerSecond ? kTicksPerSecond : st_.IdleTicks + 1;
 
   // A reload after a recall waits until the writes queued before it have gone out, so that the
@@ -185,6 +186,8 @@ void LinkMachine::SendUserPassword(std::string_view text) {
 void LinkMachine::SendBluetoothName(std::string_view text) {
   Send(BuildTextWrite(BluetoothName, text));
 }
+
+void LinkMachine::Halt() { SetTimers(false, false, false); }
 
 void LinkMachine::FarewellOnClose() {
   if (!st_.LinkOnline) return;

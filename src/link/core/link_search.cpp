@@ -105,6 +105,7 @@ void LinkMachine::SendControl(ControlMessage message) {
 }
 
 void LinkMachine::SearchTick() {
+  AgeStreams(tick_lengths_.search_ms);
   host_.UpdatePopup(ProgressPercent(), true);
   if (st_.BoxAnswered) {
     if (!st_.LinkOpenSent) {

@@ -73,8 +73,10 @@ void LinkMachine::StartTransfer(LinkEntry entry) {
   }
   // Every transfer waits for its first reply with the same time limits as for the others; the
   // state is set before the request goes out so that an immediate reply is not overwritten.
+  // A bad frame seen before the transfer says nothing about its first reply.
+  st_.RxError = false;
   st_.TickCount = 0;
-  st_.XferState = kXferSent;
+  SetRequestWait(kXferSent);
   SendTransferStep(st_.XferPos, st_.ChunkIndex, st_.XferDir);
 }
 
@@ -98,7 +100,14 @@ void LinkMachine::SendTransferStep(int pos, int chunk, int dir) {
   }
 }
 
+void LinkMachine::SetRequestWait(int stage) {
+  request_wait_ = stage;
+  st_.XferState = stage;
+}
+
 void LinkMachine::TransferTick() {
+  AgeStreams(transfer_interval_ms_ == kTransferIntervalTcpMs ? tick_lengths_.transfer_tcp_ms
+                                                            : tick_lengths_.transfer_ms);
   if (st_.TickCount != kLastWaitTicks) ++st_.TickCount;
   host_.UpdatePopup(ProgressPercent(), true);
 
@@ -106,15 +115,18 @@ void LinkMachine::TransferTick() {
     AdvanceTransfer();
     return;
   }
+  // An acknowledgement or a status report does not answer a read: the request goes on waiting
+  // where it stood.
+  if (st_.XferState == kXferAcked || st_.XferState == kXferIdle) st_.XferState = request_wait_;
   // No reply yet: repeat the request at the first two limits, give up at the third. This holds
   // for every position and every transport.
   if (st_.XferState == kXferSent && st_.TickCount > kFirstWaitTicks) {
     SendRequest(last_request_);
-    st_.XferState = kXferSecondWait;
+    SetRequestWait(kXferSecondWait);
     st_.TickCount = 0;
   } else if (st_.XferState == kXferSecondWait && st_.TickCount > kSecondWaitTicks) {
     SendRequest(last_request_);
-    st_.XferState = kXferLastWait;
+    SetRequestWait(kXferLastWait);
     st_.TickCount = 0;
   } else if (st_.XferState == kXferLastWait && st_.TickCount >= kLastWaitTicks) {
     st_.XferState = kXferIdle;
@@ -174,7 +186,7 @@ void LinkMachine::AdvanceTransfer() {
     SetTimers(search_on_, false, hold_on_);
     EnterLinkState(LinkEntry::GoOnline);
   }
-  st_.XferState = kXferSent;
+  SetRequestWait(kXferSent);
   st_.TickCount = 0;
 }
 
