@@ -11,6 +11,7 @@
 #include "link/hid_backend.h"
 #include "link/link_component.h"
 #include "presets/codec/preset_dirs.h"
+#include "console_rig.h"
 #include "system_test_fixture.h"
 #include "ui/link_bridge.h"
 #include "ui/status_popup.h"
@@ -18,12 +19,6 @@
 
 namespace kdsp::testing {
 namespace {
-
-class NoUsb : public HidBackend {
- public:
-  std::vector<HidDeviceInfo> Enumerate(std::uint16_t) override { return {}; }
-  std::unique_ptr<HidHandle> Open(const std::string&) override { return nullptr; }
-};
 
 /// Search and transfers run fast; the writes are paced as in use (20 ms hold tick).
 LinkTimings FastSearchRealPacing() {
@@ -44,18 +39,12 @@ class HistoryOnlineTest : public ::testing::Test {
     window_ = std::make_unique<ui::MainWindow>(device_, view_);
     window_->SetNetworkAddress("127.0.0.1", QString::number(server_.Port()));
     bridge_ = std::make_unique<ui::LinkBridge>(*window_, popup_);
-    link_ = std::make_unique<LinkComponent>(device_, *bridge_, std::make_unique<NoUsb>(),
-                                            FastSearchRealPacing());
-    bridge_->Attach(link_.get());
-    link_->SetSerialPortLister([] { return std::vector<std::string>{}; });
-    window_->SetLink(bridge_.get());
+    link_ = WireConsole(*window_, *bridge_, device_, FastSearchRealPacing());
     system_link_ = std::make_unique<ui::LinkSystemAdapter>(*link_);
     window_->System().SetLink(system_link_.get());
     window_->System().SetDialogs(&dialogs_);
     window_->System().Files().SetDirs(
         ResolvePresetDirs(temp_.path().toStdString(), "", IsWritableDirectory));
-    link_->SetTcpEndpoint(window_->findChild<QLineEdit*>("IPstrEdit")->text(),
-                          window_->findChild<QLineEdit*>("IPPortStrEdit")->text());
     window_->show();
     link_->Start();
     ASSERT_TRUE(QTest::qWaitFor([this] { return bridge_->IsOnline(); }, 20000));

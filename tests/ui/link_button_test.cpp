@@ -13,27 +13,14 @@
 #include "link/link_component.h"
 #include "ui/link_bridge.h"
 #include "ui/status_popup.h"
+#include "console_rig.h"
 #include "ui_fixture.h"
 
 namespace kdsp::testing {
 namespace {
 
-class NoUsb : public HidBackend {
- public:
-  std::vector<HidDeviceInfo> Enumerate(std::uint16_t) override { return {}; }
-  std::unique_ptr<HidHandle> Open(const std::string&) override { return nullptr; }
-};
-
-// Polls every 50 hold ticks: 250 ms here.
-LinkTimings Fast() {
-  LinkTimings t;
-  t.search_ms = 40;
-  t.transfer_ms = 5;
-  t.transfer_tcp_ms = 8;
-  t.hold_ms = 5;
-  return t;
-}
-constexpr int kPollMs = 50 * 5;
+LinkTimings Fast() { return FastLinkTimings(); }
+constexpr int kPollMs = 50 * 5;  // a poll every 50 hold ticks
 
 /// Runs the event loop until `done` holds or `timeout_ms` passed. Unlike QTest::qWaitFor, which
 /// sleeps 10 ms between rounds, it handles every event as it comes, so the link's fast timers
@@ -80,12 +67,7 @@ class LinkButtonTest : public ::testing::Test {
     window_ = std::make_unique<ui::MainWindow>(device_, view_);
     window_->SetNetworkAddress("127.0.0.1", QString::number(port_));
     bridge_ = std::make_unique<ui::LinkBridge>(*window_, popup_);
-    link_ = std::make_unique<LinkComponent>(device_, *bridge_, std::make_unique<NoUsb>(), Fast());
-    bridge_->Attach(link_.get());
-    link_->SetSerialPortLister([this] { return ports_; });
-    window_->SetLink(bridge_.get());
-    link_->SetTcpEndpoint(window_->findChild<QLineEdit*>("IPstrEdit")->text(),
-                          window_->findChild<QLineEdit*>("IPPortStrEdit")->text());
+    link_ = WireConsole(*window_, *bridge_, device_, Fast(), [this] { return ports_; });
     window_->show();
   }
   void TearDown() override {

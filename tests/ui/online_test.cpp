@@ -10,26 +10,11 @@
 #include "model/display_kind.h"
 #include "ui/link_bridge.h"
 #include "ui/status_popup.h"
+#include "console_rig.h"
 #include "ui_fixture.h"
 
 namespace kdsp::testing {
 namespace {
-
-/// No USB devices at all: the search goes on to the network.
-class NoUsb : public HidBackend {
- public:
-  std::vector<HidDeviceInfo> Enumerate(std::uint16_t) override { return {}; }
-  std::unique_ptr<HidHandle> Open(const std::string&) override { return nullptr; }
-};
-
-LinkTimings Fast() {
-  LinkTimings t;
-  t.search_ms = 40;
-  t.transfer_ms = 5;
-  t.transfer_tcp_ms = 8;
-  t.hold_ms = 5;
-  return t;
-}
 
 class OnlineTest : public ::testing::Test {
  protected:
@@ -42,13 +27,8 @@ class OnlineTest : public ::testing::Test {
     window_ = std::make_unique<ui::MainWindow>(device_, view_);
     window_->SetNetworkAddress("127.0.0.1", QString::number(server_.Port()));
     bridge_ = std::make_unique<ui::LinkBridge>(*window_, popup_);
-    link_ = std::make_unique<LinkComponent>(device_, *bridge_, std::make_unique<NoUsb>(), Fast());
-    bridge_->Attach(link_.get());
-    link_->SetSerialPortLister([] { return std::vector<std::string>{}; });
-    window_->SetLink(bridge_.get());
+    link_ = WireConsole(*window_, *bridge_, device_, FastLinkTimings());
     window_->SetLanguageListener([this](int lang) { bridge_->OnLanguageChanged(lang); });
-    link_->SetTcpEndpoint(window_->findChild<QLineEdit*>("IPstrEdit")->text(),
-                          window_->findChild<QLineEdit*>("IPPortStrEdit")->text());
     window_->show();
   }
   /// Start-up without a box on USB or a serial port: the search goes to the network.
