@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kdsp-screenshot: cannot write %s\n", qPrintable(shot.file));
         status = 1;
       }
-      QApplication::quit();
+      QApplication::exit(status);  // no farewell to the box: this is not a user closing the window
     });
   });
   const int loop = app.exec();
