@@ -14,13 +14,15 @@ QString Tr(int lang, const char* en, const char* zh) {
 
 struct Parser {
   explicit Parser(int lang)
-      : host(QStringLiteral("host"), Tr(lang, "network address of the box for the first search",
-                          "首次搜索时使用的设备网络地址"),
+      : host(QStringLiteral("host"),
+             Tr(lang, "network address of the box for the first search",
+                "首次搜索时使用的设备网络地址"),
              QStringLiteral("ADDRESS")),
-        port(QStringLiteral("port"), Tr(lang, "TCP port of the box (default 8899)", "设备的 TCP 端口（默认 8899）"),
+        port(QStringLiteral("port"),
+             Tr(lang, "TCP port of the box (default 8899)", "设备的 TCP 端口（默认 8899）"),
              QStringLiteral("PORT")),
-        demo(QStringLiteral("demo"), Tr(lang, "start the emulated box and connect to it",
-                          "启动模拟设备并连接到它")),
+        demo(QStringLiteral("demo"),
+             Tr(lang, "start the emulated box and connect to it", "启动模拟设备并连接到它")),
         help({"h", "help", "?"}, Tr(lang, "show this help and exit", "显示本帮助并退出")),
         version({"v", "version"}, Tr(lang, "show the version and exit", "显示版本并退出")) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);

@@ -45,9 +45,8 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options) {
   window_->SetLink(bridge_.get());
   system_link_ = std::make_unique<ui::LinkSystemAdapter>(*link_);
   window_->System().SetLink(system_link_.get());
-  window_->SetLanguageListener([bridge = bridge_.get()](int lang) {
-    bridge->OnLanguageChanged(lang);
-  });
+  window_->SetLanguageListener(
+      [bridge = bridge_.get()](int lang) { bridge->OnLanguageChanged(lang); });
   window_->SetFarewell([link = link_.get()] { link->machine().FarewellOnClose(); });
   link_->SetTcpEndpoint(window_->findChild<QLineEdit*>("IPstrEdit")->text(),
                         window_->findChild<QLineEdit*>("IPPortStrEdit")->text());

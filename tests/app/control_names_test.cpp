@@ -59,8 +59,7 @@ bool JoinedAt(const QString& text, qsizetype quote, int step) {
 /// (names built at run time, such as "EQLabelY%1", cannot be checked here). Each literal of the
 /// argument counts, so `Find<QWidget>(locked ? "A" : "B")` checks both.
 std::vector<Lookup> LookupsIn(const std::string& file, const std::string& text) {
-  static const QRegularExpression call(
-      R"((?:\bFind|\bfindChild)\s*<\s*([\w:]+)\s*\*?\s*>\s*\()");
+  static const QRegularExpression call(R"((?:\bFind|\bfindChild)\s*<\s*([\w:]+)\s*\*?\s*>\s*\()");
   static const QRegularExpression literal(R"re("([A-Za-z_]\w*)")re");
   std::vector<Lookup> out;
   const QString qtext = QString::fromStdString(text);
@@ -123,12 +122,13 @@ class ControlNames : public ::testing::Test {
 
 TEST_F(ControlNames, TheScanFindsLiteralNamesAndTheirClasses) {
   // The scanner itself: a miss here would make the checks below pass over everything.
-  const auto found = LookupsIn("x.cpp",
-                               "a\n  registry.Find<ParamEdit>(\"MusGainEdit1\");\n"
-                               "w.findChild<QLineEdit*>(QStringLiteral(\"IPstrEdit\"));\n"
-                               "r.Find<QAbstractButton>(on ? \"SysPanelBtn2\" : \"SysPanelBtn1\");\n"
-                               "r.Find<ui::SwitchButton>(\"A\"); r.Find<QLabel>(\"EQLabelY%1\");\n"
-                               "root.findChild<QWidget*>(QString::fromStdString(name));\n");
+  const auto found =
+      LookupsIn("x.cpp",
+                "a\n  registry.Find<ParamEdit>(\"MusGainEdit1\");\n"
+                "w.findChild<QLineEdit*>(QStringLiteral(\"IPstrEdit\"));\n"
+                "r.Find<QAbstractButton>(on ? \"SysPanelBtn2\" : \"SysPanelBtn1\");\n"
+                "r.Find<ui::SwitchButton>(\"A\"); r.Find<QLabel>(\"EQLabelY%1\");\n"
+                "root.findChild<QWidget*>(QString::fromStdString(name));\n");
   ASSERT_EQ(found.size(), 5u);
   EXPECT_EQ(found[0].where, "x.cpp:2");
   EXPECT_EQ(found[0].type, "ParamEdit");

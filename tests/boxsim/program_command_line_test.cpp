@@ -23,9 +23,9 @@ TEST(BoxCommandLine, HelpAndVersion) {
   const ProgramRun help = Box({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(Has(help.out, "Usage: kdsp-boxsim")) << help.out;
-  for (const char* word : {"--tcp PORT", "--bind ADDR", "--no-tcp", "--pty", "--key-every SEC",
-                           "--split-gap MS", "--verbose", "--version", "drop N[@K]",
-                           "silent MS[@K]", "\"quit\" ends the program"}) {
+  for (const char* word :
+       {"--tcp PORT", "--bind ADDR", "--no-tcp", "--pty", "--key-every SEC", "--split-gap MS",
+        "--verbose", "--version", "drop N[@K]", "silent MS[@K]", "\"quit\" ends the program"}) {
     EXPECT_TRUE(Has(help.out, word)) << word;
   }
   const ProgramRun short_help = Box({"-h"});
@@ -45,16 +45,16 @@ TEST(BoxCommandLine, WrongLinesExitWithStatusTwoAndSayWhy) {
   const Case cases[] = {
       {{"--frobnicate"}, "--frobnicate"},
       {{"--tcp", "0", "stray"}, "stray"},
-      {{"--tcp"}, "--tcp"},                      // missing value
-      {{"--bind"}, "--bind"},                    // missing value
-      {{"--tcp", "65536"}, "--tcp"},             // out of range
-      {{"--tcp", "http"}, "--tcp"},              // not a number
-      {{"--key-every", "0"}, "--key-every"},     // must be positive
-      {{"--split-gap", "-5"}, "--split-gap"},    // must not be negative
-      {{"--drop", "x"}, "--drop"},               // bad fault value
-      {{"--key", "15"}, "--key"},                // the key has 15 steps, 0..14
-      {{"--silent", "100@x"}, "--silent"},       // bad frame count
-      {{"--no-tcp"}, "nothing to serve"},        // neither TCP nor pty
+      {{"--tcp"}, "--tcp"},                    // missing value
+      {{"--bind"}, "--bind"},                  // missing value
+      {{"--tcp", "65536"}, "--tcp"},           // out of range
+      {{"--tcp", "http"}, "--tcp"},            // not a number
+      {{"--key-every", "0"}, "--key-every"},   // must be positive
+      {{"--split-gap", "-5"}, "--split-gap"},  // must not be negative
+      {{"--drop", "x"}, "--drop"},             // bad fault value
+      {{"--key", "15"}, "--key"},              // the key has 15 steps, 0..14
+      {{"--silent", "100@x"}, "--silent"},     // bad frame count
+      {{"--no-tcp"}, "nothing to serve"},      // neither TCP nor pty
   };
   for (const Case& c : cases) {
     const ProgramRun run = Box(c.args);

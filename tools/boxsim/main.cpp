@@ -82,10 +82,10 @@ std::optional<Options> ParseArgs(int argc, char** argv, int& exit_code) {
       ->check(CLI::Range(0, 65535).description(""))
       ->each([&o](const std::string&) { o.tcp = true; })
       ->trigger_on_parse();
-  app.add_option("--bind", o.bind_address, "listen on ADDR (default 127.0.0.1)")
-      ->type_name("ADDR");
+  app.add_option("--bind", o.bind_address, "listen on ADDR (default 127.0.0.1)")->type_name("ADDR");
   // The later of --tcp and --no-tcp wins.
-  app.add_flag_callback("--no-tcp", [&o] { o.tcp = false; }, "do not listen on TCP")
+  app.add_flag_callback(
+         "--no-tcp", [&o] { o.tcp = false; }, "do not listen on TCP")
       ->trigger_on_parse();
   app.add_flag("--pty", o.pty,
                "create a pseudo-terminal serial port (raw, 115200 8N1); its path is the first "

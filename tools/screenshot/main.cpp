@@ -21,11 +21,11 @@ struct Shot {
   QString language = QStringLiteral("zh");
   int delay_ms = 1500;
   bool maximised = false;
-  int tab = -1;       ///< channel tab to open
-  int subtab = -1;    ///< effect sub-tab to open
-  int hint = -1;      ///< hidden-page sub-button to press
-  int settings = -1;  ///< sheet of the settings column to show
-  bool lock = false;  ///< show the lock screen
+  int tab = -1;           ///< channel tab to open
+  int subtab = -1;        ///< effect sub-tab to open
+  int hint = -1;          ///< hidden-page sub-button to press
+  int settings = -1;      ///< sheet of the settings column to show
+  bool lock = false;      ///< show the lock screen
   bool spectrum = false;  ///< switch the spectrum on at start
 };
 
@@ -61,16 +61,18 @@ int main(int argc, char** argv) {
   const QCommandLineOption port(QStringLiteral("port"), "TCP port of the box", "PORT");
   const QCommandLineOption demo(QStringLiteral("demo"), "start the emulated box and connect to it");
   const QCommandLineOption language(QStringLiteral("language"), "zh (default) or en", "LANG");
-  const QCommandLineOption delay(QStringLiteral("delay"), "wait before arranging (default 1500)", "MS");
+  const QCommandLineOption delay(QStringLiteral("delay"), "wait before arranging (default 1500)",
+                                 "MS");
   const QCommandLineOption maximised(QStringLiteral("maximised"), "maximise the window");
   const QCommandLineOption tab(QStringLiteral("tab"), "channel tab to open", "N");
   const QCommandLineOption subtab(QStringLiteral("subtab"), "effect sub-tab to open", "N");
   const QCommandLineOption hint(QStringLiteral("hint"), "hidden-page sub-button to press", "N");
-  const QCommandLineOption settings(QStringLiteral("settings"), "sheet of the settings column", "N");
+  const QCommandLineOption settings(QStringLiteral("settings"), "sheet of the settings column",
+                                    "N");
   const QCommandLineOption lock(QStringLiteral("lock"), "show the lock screen");
   const QCommandLineOption spectrum(QStringLiteral("spectrum"), "switch the spectrum on");
-  parser.addOptions({host, port, demo, language, delay, maximised, tab, subtab, hint, settings,
-                     lock, spectrum});
+  parser.addOptions(
+      {host, port, demo, language, delay, maximised, tab, subtab, hint, settings, lock, spectrum});
   if (!parser.parse(QApplication::arguments())) {
     std::fprintf(stderr, "kdsp-screenshot: %s\n", qPrintable(parser.errorText()));
     return 2;
