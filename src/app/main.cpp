@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(kdsp::ui::kAppTitle));
+  // Lets the desktop tie the window to the installed menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.kdsp.console"));
   if (deferred) {
     line = kdsp::app::ParseConsoleCommandLine(QApplication::arguments(), lang);
     if (line.action != ConsoleCommandLine::Action::kRun) return Report(line);
