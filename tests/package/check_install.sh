@@ -65,6 +65,14 @@ for page in "$root"/usr/share/man/man1/*.1.gz; do
   gzip -dc "$page" | grep -q "^$name \\\\- " || fail "$name.1 has no NAME line for $name"
 done
 
+# Every option a program's --help names is described in its manual page.
+for p in kdsp-console kdsp-boxsim; do
+  text=$(gzip -dc "$root/usr/share/man/man1/$p.1.gz" | LC_ALL=C.UTF-8 groff -man -Tutf8 -P-cbou 2>/dev/null)
+  for option in $(LC_ALL=C "$root/usr/bin/$p" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    echo "$text" | grep -q -- "$option" || fail "$p.1 does not describe $option"
+  done
+done
+
 # The rule is the one of the source tree.
 rule=$root/usr/lib/udev/rules.d/70-kdsp-console.rules
 grep -q 'ATTRS{idVendor}=="2f1d", ATTRS{idProduct}=="0c37", TAG+="uaccess"' "$rule" ||

@@ -108,7 +108,12 @@ int main(int argc, char** argv) {
   kdsp::app::ConsoleSession session(options);
   kdsp::ui::MainWindow& window = session.Window();
   session.Show();
-  if (shot.spectrum) window.findChild<QPushButton*>("PinPPBtn")->click();
+  // Clicked from the message loop: without an audio input the console answers with a modal
+  // message, and the grab below must still run (and end the program) while it is open.
+  if (shot.spectrum) {
+    QTimer::singleShot(0, &window,
+                       [&window] { window.findChild<QPushButton*>("PinPPBtn")->click(); });
+  }
 
   int status = 0;
   QTimer::singleShot(shot.delay_ms, &window, [&] {
