@@ -55,16 +55,24 @@ QString HelpText(const Parser& p, int lang) {
   return text;
 }
 
-QString ErrorText(const QCommandLineParser& parser, const QStringList& positional, int lang) {
+QString ErrorText(const Parser& p, const QStringList& args, bool parsed, int lang) {
   QString what;
-  if (!parser.unknownOptionNames().isEmpty()) {
-    QString name = parser.unknownOptionNames().first();
-    name = (name.size() == 1 ? "-" : "--") + name;
-    what = Tr(lang, "unknown option '%1'", "未知选项“%1”").arg(name);
+  const QStringList unknown = p.parser.unknownOptionNames();
+  const QStringList positional = parsed ? p.parser.positionalArguments() : QStringList();
+  if (!unknown.isEmpty()) {
+    const QString& name = unknown.first();
+    what =
+        Tr(lang, "unknown option '%1'", "未知选项“%1”").arg((name.size() == 1 ? "-" : "--") + name);
   } else if (!positional.isEmpty()) {
     what = Tr(lang, "unexpected argument '%1'", "多余的参数“%1”").arg(positional.first());
   } else {
-    what = parser.errorText();
+    // An option that takes a value takes the next word, whatever it is, so a value can only be
+    // missing at the end of the line.
+    QString last = args.isEmpty() ? QString() : args.last();
+    while (last.startsWith('-')) last.remove(0, 1);
+    const bool missing = last == p.host.names().first() || last == p.port.names().first();
+    what = missing ? Tr(lang, "option '%1' needs a value", "选项“%1”缺少值").arg(args.last())
+                   : p.parser.errorText();
   }
   return "kdsp-console: " + what + '\n' +
          Tr(lang, "Try 'kdsp-console --help' for the options.\n",
@@ -78,10 +86,8 @@ ConsoleCommandLine ParseConsoleCommandLine(const QStringList& args, int lang) {
   ConsoleCommandLine out;
   const bool parsed = p.parser.parse(args);
   if (!parsed || !p.parser.positionalArguments().isEmpty()) {
-    // A missing value is reported by name before anything else the line holds.
     out.action = ConsoleCommandLine::Action::kError;
-    out.text = parsed ? ErrorText(p.parser, p.parser.positionalArguments(), lang)
-                      : ErrorText(p.parser, {}, lang);
+    out.text = ErrorText(p, args, parsed, lang);
     return out;
   }
   if (p.parser.isSet(p.help)) {
