@@ -8,11 +8,30 @@
 #include <csignal>
 #include <cstdlib>
 
+extern char** environ;
+
 namespace kdsp::testing {
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::string& input,
                       const std::vector<std::pair<std::string, std::string>>& env) {
+  // Everything the child needs is made before the fork: only async-signal-safe calls follow it
+  // in the child, as the test process may run other threads.
+  std::vector<std::string> env_text;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    bool replaced = false;
+    for (const auto& [name, value] : env) replaced |= entry.rfind(name + "=", 0) == 0;
+    if (!replaced) env_text.push_back(entry);
+  }
+  for (const auto& [name, value] : env) env_text.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& e : env_text) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
   int in[2], out[2], err[2];
   ProgramRun run;
   if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return run;
@@ -22,11 +41,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     dup2(out[1], STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
+    execve(argv[0], argv.data(), envp.data());
     _exit(127);
   }
   close(in[0]);
