@@ -69,8 +69,10 @@ TEST(BoxCommandLine, WrongLinesExitWithStatusTwoAndSayWhy) {
 
 TEST(BoxCommandLine, GoodLinesStartTheServersAskedFor) {
   // The later of --tcp and --no-tcp wins; faults and values take both spellings.
-  const ProgramRun tcp = Box({"--no-tcp", "--tcp=0", "--bind", "127.0.0.2", "--drop", "2@5",
-                              "--corrupt", "--silent=0@9", "--back", "--split-gap", "0"});
+  // An option given twice takes its later value.
+  const ProgramRun tcp =
+      Box({"--no-tcp", "--tcp=0", "--bind", "127.0.0.9", "--bind", "127.0.0.2", "--drop", "2@5",
+           "--corrupt", "--silent=0@9", "--back", "--split-gap", "5", "--split-gap", "0"});
   EXPECT_EQ(tcp.status, 0) << tcp.err;
   EXPECT_EQ(tcp.out.rfind("tcp 127.0.0.2:", 0), 0u) << tcp.out;
 

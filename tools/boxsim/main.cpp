@@ -76,6 +76,8 @@ std::optional<Options> ParseArgs(int argc, char** argv, int& exit_code) {
     return "kdsp-boxsim: " + std::string(e.what()) + "\nRun with --help for the options.\n";
   });
   app.set_version_flag("--version", kVersionText, "show the version and exit");
+  // An option given twice takes its later value.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_option("--tcp", o.tcp_port,
                  "listen for the console on TCP PORT (default 8899; 0 = any free port)")
       ->type_name("PORT")
