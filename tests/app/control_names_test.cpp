@@ -2,7 +2,7 @@
 // the lookup asks for: a misspelt name would otherwise find nothing and be passed over without
 // a word. The names come from two places: the slot maps and control lists the registry binds,
 // and the string literals handed to Find<T>(...) and findChild<T*>(...) anywhere in the
-// sources (product, tools and widget tests).
+// sources (product, tools and tests).
 
 #include <filesystem>
 #include <fstream>
@@ -146,7 +146,7 @@ TEST_F(ControlNames, TheScanFindsLiteralNamesAndTheirClasses) {
 }
 
 TEST_F(ControlNames, EveryNameLookedUpInTheSourcesIsAControlOfThatClass) {
-  const std::vector<Lookup> lookups = LookupsUnder({"src", "tools", "tests/ui", "tests/app"});
+  const std::vector<Lookup> lookups = LookupsUnder({"src", "tools", "tests"});
   // The code looks up several hundred controls by name; far fewer means the scan went wrong.
   ASSERT_GT(lookups.size(), 300u);
   std::set<std::string> distinct;
