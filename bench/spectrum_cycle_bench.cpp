@@ -4,13 +4,11 @@
 // part of the whole-cycle figure.
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <numbers>
 #include <vector>
 
 #include <benchmark/benchmark.h>
-#include <QApplication>
 #include <QWidget>
 
 #include "eq/equaliser_graph.h"
@@ -120,13 +118,3 @@ BENCHMARK(BandRedrawWithBars)->Apply(Sizes);
 
 }  // namespace
 }  // namespace kdsp
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
