@@ -1,11 +1,9 @@
 // Equaliser graph redraws: one band (load and compute one row, erase, spline, label) and the
 // whole channel, at the design size and at the size the graph takes in a maximised window.
 
-#include <cstdlib>
 #include <memory>
 
 #include <benchmark/benchmark.h>
-#include <QApplication>
 #include <QWidget>
 
 #include "eq/equaliser_graph.h"
@@ -86,13 +84,3 @@ BENCHMARK(SingleBandRedrawShown)->Apply(Sizes);
 
 }  // namespace
 }  // namespace kdsp
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -5,13 +5,11 @@
 // own.
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <numbers>
 #include <vector>
 
 #include <benchmark/benchmark.h>
-#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -138,13 +136,3 @@ BENCHMARK(BandRedrawWithBars)->Apply(Sizes);
 
 }  // namespace
 }  // namespace kdsp
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -1,5 +1,6 @@
 // The settings sheet "主控界面".
 
+#include <QLabel>
 #include <QLineEdit>
 
 #include "model/control_lists.h"
@@ -97,6 +98,16 @@ void NetworkGroup(QWidget* sheet, int y) {
   port->setGeometry(kW - 74, 24, 64, 24);
 }
 
+/// The box's identification code, filled in by the link once the box has sent it.
+void DeviceIdRow(QWidget* sheet, int y) {
+  MakeLabel(sheet, {"设备管理码", "Device ID"}, QRect(kLeft + 10, y, 90, 22))
+      ->setProperty("fieldTitle", true);
+  auto* id = new QLabel(sheet);
+  id->setObjectName("DeviceIDLabel");
+  id->setGeometry(kLeft + 104, y, kW - 114, 22);
+  id->setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
+
 }  // namespace
 
 void BuildMainSettingSheet(QWidget* sheet) {
@@ -131,6 +142,7 @@ void BuildMainSettingSheet(QWidget* sheet) {
   ModeButtonGroup(sheet, y);
   PanelLockGroup(sheet, y + 56);
   NetworkGroup(sheet, y + 56 + 134);
+  DeviceIdRow(sheet, y + 56 + 134 + 62);
 }
 
 }  // namespace kdsp::ui

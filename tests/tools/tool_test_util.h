@@ -12,38 +12,14 @@
 #include "model/page_layout.h"
 #include "model/value_table.h"
 #include "presets/codec/preset_codec.h"
+#include "support/file_text.h"
+#include "support/temp_dir.h"
 
 namespace kdsp::tool::testing {
 
-/// A fresh directory under the system's temporary directory, removed with its contents.
-class TempDir {
- public:
-  TempDir() {
-    std::string templ = (std::filesystem::temp_directory_path() / "kdsp-tool-XXXXXX").string();
-    path_ = ::mkdtemp(templ.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-inline void WriteText(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using kdsp::testing::ReadText;
+using kdsp::testing::TempDir;
+using kdsp::testing::WriteText;
 
 /// Sets the five fields of band `band` (0-based) of a device page.
 inline void SetBand(ValueTable& t, int page, int band, int type, int freq, int gain, int q,

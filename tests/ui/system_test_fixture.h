@@ -84,45 +84,27 @@ class FakeDialogs : public ui::SystemDialogs {
   QString LastText() const { return shown.empty() ? QString() : shown.back().text; }
 };
 
-class SystemTest : public ::testing::Test {
+/// The whole window of WindowTest with the system page's seams replaced as well.
+class SystemTest : public WindowTest {
  protected:
   void SetUp() override {
     ASSERT_TRUE(temp_.isValid());
     dirs_ = ResolvePresetDirs(temp_.path().toStdString(), "", IsWritableDirectory);
-    window_ = std::make_unique<ui::MainWindow>(device_, view_);
-    window_->SetLink(&link_);
-    window_->SetGraph(&graph_);
+    WindowTest::SetUp();
+  }
+  void BeforeShow() override {
     window_->System().SetLink(&sys_link_);
     window_->System().SetDialogs(&dialogs_);
     window_->System().Files().SetDirs(dirs_);
-    window_->show();
-    QApplication::setActiveWindow(window_.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-    ASSERT_TRUE(window_->ShowDone());
-    link_.writes.clear();
   }
-  void TearDown() override { window_.reset(); }
 
-  template <typename T = QWidget>
-  T* Find(const char* name) const {
-    T* w = window_->findChild<T*>(name);
-    EXPECT_NE(w, nullptr) << "no control " << name;
-    return w;
-  }
   void Click(const char* name) { Find<QAbstractButton>(name)->click(); }
-  BindingContext& Ctx() { return window_->Context(); }
-  ui::MainWindow& Window() { return *window_; }
   ui::PresetFiles& Files() { return window_->System().Files(); }
 
   QTemporaryDir temp_;
   PresetDirs dirs_;
-  ValueTable device_;
-  ValueTable view_;
-  FakeLink link_;
-  FakeGraph graph_;
   FakeSystemLink sys_link_;
   FakeDialogs dialogs_;
-  std::unique_ptr<ui::MainWindow> window_;
 };
 
 }  // namespace kdsp::testing

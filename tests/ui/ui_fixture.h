@@ -50,6 +50,7 @@ class WindowTest : public ::testing::Test {
     window_ = std::make_unique<ui::MainWindow>(device_, view_);
     window_->SetLink(&link_);
     window_->SetGraph(&graph_);
+    BeforeShow();
     window_->show();
     QApplication::setActiveWindow(window_.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -57,6 +58,8 @@ class WindowTest : public ::testing::Test {
     link_.writes.clear();
   }
   void TearDown() override { window_.reset(); }
+  /// Replaces further seams of the window before its first show.
+  virtual void BeforeShow() {}
 
   template <typename T = QWidget>
   T* Find(const char* name) const {

@@ -6,10 +6,13 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <CLI/CLI.hpp>
 
 #include "boxsim/box_sim.h"
 #include "boxsim/fault.h"
@@ -37,113 +40,94 @@ struct Options {
   std::vector<kdsp::boxsim::ScheduledFault> faults;
 };
 
-void PrintHelp() {
-  std::cout
-      << "Usage: kdsp-boxsim [options]\n"
-         "An emulated karaoke DSP box for the tuning console: it answers probes, page and item\n"
-         "reads, the status poll and every write, keeps named modes, and can misbehave on demand.\n"
-         "\n"
-         "Options:\n"
-         "  --tcp PORT        listen for the console on TCP PORT (default 8899; 0 = any free "
-         "port)\n"
-         "  --bind ADDR       listen on ADDR (default 127.0.0.1)\n"
-         "  --no-tcp          do not listen on TCP\n"
-         "  --pty             create a pseudo-terminal serial port (raw, 115200 8N1); its path is\n"
-         "                    the first line of standard output\n"
-         "  --key-every SEC   turn the music key one step every SEC seconds, as at the front "
-         "panel\n"
-         "  --split-gap MS    pause between the two halves of a split frame (default 60)\n"
-         "  --verbose         log every frame received and answered on standard error\n"
-         "  --help            show this text\n"
-         "\n"
-         "Faults (may be repeated; @K = once K frames have been received, default at once):\n"
-      << kdsp::boxsim::FaultHelp()
-      << "  Given as options, e.g. --drop 3@40, --corrupt, --silent 5000@100, --key 9@20.\n"
-         "\n"
-         "While running, the same words typed on standard input, one per line (\"drop 2\",\n"
-         "\"corrupt\", \"split\", \"merge\", \"silent\", \"back\", \"delay 300\", \"key 9\"), "
-         "take\n"
-         "effect at once; \"quit\" ends the program.\n"
-         "\n"
-         "Standard output: the pty path (with --pty), then \"tcp ADDR:PORT\" (with TCP).\n";
-}
+constexpr const char* kVersionText = "kdsp-boxsim " KDSP_VERSION;
 
-bool ParseInt(const std::string& s, int& out) {
-  try {
-    std::size_t used = 0;
-    out = std::stoi(s, &used);
-    return used == s.size();
-  } catch (...) {
-    return false;
-  }
-}
+constexpr const char* kFooter =
+    "Faults (options, may be repeated; @K = once K frames have been received, default at once):\n"
+    "%FAULTS%"
+    "  e.g. --drop 3@40, --corrupt, --silent 5000@100, --key 9@20.\n"
+    "\n"
+    "While running, the same words typed on standard input, one per line (\"drop 2\",\n"
+    "\"corrupt\", \"split\", \"merge\", \"silent\", \"back\", \"delay 300\", \"key 9\"), take\n"
+    "effect at once; \"quit\" ends the program.\n"
+    "\n"
+    "Standard output: the pty path (with --pty), then \"tcp ADDR:PORT\" (with TCP).\n"
+    "Exit status: 0 stopped by quit or a signal, 1 a port could not be opened, 2 a wrong\n"
+    "command line.";
+
+constexpr kdsp::boxsim::FaultKind kFaultKinds[] = {
+    kdsp::boxsim::FaultKind::kDrop,   kdsp::boxsim::FaultKind::kCorrupt,
+    kdsp::boxsim::FaultKind::kSplit,  kdsp::boxsim::FaultKind::kMerge,
+    kdsp::boxsim::FaultKind::kSilent, kdsp::boxsim::FaultKind::kResume,
+    kdsp::boxsim::FaultKind::kDelay,  kdsp::boxsim::FaultKind::kKey,
+};
 
 // Returns nothing when the program should stop with `exit_code`.
 std::optional<Options> ParseArgs(int argc, char** argv, int& exit_code) {
   Options o;
-  exit_code = 2;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    std::string value;
-    bool has_value = false;
-    if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-      has_value = true;
-    }
-    auto take = [&]() -> bool {
-      if (has_value) return true;
-      if (i + 1 < argc) {
-        value = argv[++i];
-        return true;
-      }
-      return false;
-    };
-    auto bad = [&]() {
-      std::cerr << "kdsp-boxsim: bad or missing value for " << arg << " (see --help)\n";
-      return std::nullopt;
-    };
-    if (arg == "--help" || arg == "-h") {
-      PrintHelp();
-      exit_code = 0;
-      return std::nullopt;
-    } else if (arg == "--tcp") {
-      if (!take() || !ParseInt(value, o.tcp_port) || o.tcp_port < 0 || o.tcp_port > 65535) {
-        return bad();
-      }
-      o.tcp = true;
-    } else if (arg == "--bind") {
-      if (!take()) return bad();
-      o.bind_address = value;
-    } else if (arg == "--no-tcp") {
-      o.tcp = false;
-    } else if (arg == "--pty") {
-      o.pty = true;
-    } else if (arg == "--key-every") {
-      if (!take() || !ParseInt(value, o.key_every_s) || o.key_every_s < 1) return bad();
-    } else if (arg == "--split-gap") {
-      if (!take() || !ParseInt(value, o.split_gap_ms) || o.split_gap_ms < 0) return bad();
-    } else if (arg == "--verbose") {
-      o.verbose = true;
-    } else if (arg.starts_with("--")) {
-      // A fault: its value is optional, so only a following word that is not an option counts.
-      if (!has_value && i + 1 < argc && !std::string_view(argv[i + 1]).starts_with("--")) {
-        value = argv[++i];
-      }
-      const auto fault = kdsp::boxsim::ParseFault(arg, value);
-      if (!fault) {
-        std::cerr << "kdsp-boxsim: unknown option or bad fault " << arg << " " << value
-                  << " (see --help)\n";
-        return std::nullopt;
-      }
-      o.faults.push_back(*fault);
-    } else {
-      std::cerr << "kdsp-boxsim: unexpected argument " << arg << " (see --help)\n";
-      return std::nullopt;
-    }
+  CLI::App app(
+      "An emulated karaoke DSP box for the tuning console: it answers probes, page and item\n"
+      "reads, the status poll and every write, keeps named modes, and can misbehave on demand.",
+      "kdsp-boxsim");
+  std::string footer = kFooter;
+  footer.replace(footer.find("%FAULTS%"), 8, kdsp::boxsim::FaultHelp());
+  app.footer(footer);
+  app.failure_message([](const CLI::App*, const CLI::Error& e) {
+    return "kdsp-boxsim: " + std::string(e.what()) + "\nRun with --help for the options.\n";
+  });
+  app.set_version_flag("--version", kVersionText, "show the version and exit");
+  // An option given twice takes its later value.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.add_option("--tcp", o.tcp_port,
+                 "listen for the console on TCP PORT (default 8899; 0 = any free port)")
+      ->type_name("PORT")
+      ->check(CLI::Range(0, 65535).description(""))
+      ->each([&o](const std::string&) { o.tcp = true; })
+      ->trigger_on_parse();
+  app.add_option("--bind", o.bind_address, "listen on ADDR (default 127.0.0.1)")->type_name("ADDR");
+  // The later of --tcp and --no-tcp wins.
+  app.add_flag_callback(
+         "--no-tcp", [&o] { o.tcp = false; }, "do not listen on TCP")
+      ->trigger_on_parse();
+  app.add_flag("--pty", o.pty,
+               "create a pseudo-terminal serial port (raw, 115200 8N1); its path is the first "
+               "line of standard output");
+  app.add_option("--key-every", o.key_every_s,
+                 "turn the music key one step every SEC seconds, as at the front panel")
+      ->type_name("SEC")
+      ->check(CLI::Range(1, std::numeric_limits<int>::max()).description(""));
+  app.add_option("--split-gap", o.split_gap_ms,
+                 "pause between the two halves of a split frame (default 60)")
+      ->type_name("MS")
+      ->check(CLI::Range(0, std::numeric_limits<int>::max()).description(""));
+  app.add_flag("--verbose", o.verbose, "log every frame received and answered on standard error");
+  // Faults keep the order in which they were given: each is scheduled as it is read.
+  for (const kdsp::boxsim::FaultKind kind : kFaultKinds) {
+    const std::string name(kdsp::boxsim::FaultName(kind));
+    app.add_option(
+           "--" + name,
+           [&o, name](const CLI::results_t& values) {
+             const std::string value = values.empty() ? std::string() : values.front();
+             const auto fault = kdsp::boxsim::ParseFault(name, value);
+             if (!fault) throw CLI::ValidationError("--" + name, "bad fault value '" + value + "'");
+             o.faults.push_back(*fault);
+             return true;
+           },
+           "inject the fault (see below)")
+        ->expected(0, 1)
+        ->trigger_on_parse()
+        ->type_name("[V][@K]");
+  }
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int status = app.exit(e);
+    exit_code = status == 0 ? 0 : 2;
+    return std::nullopt;
   }
   if (!o.tcp && !o.pty) {
     std::cerr << "kdsp-boxsim: nothing to serve: give --pty or leave TCP on\n";
+    exit_code = 2;
     return std::nullopt;
   }
   return o;

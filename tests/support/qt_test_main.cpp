@@ -1,4 +1,5 @@
-// One offscreen QApplication for every widget test of this binary.
+// One offscreen QApplication for every widget test of a binary. Tests that need the sound
+// system in a given state run again in a fresh copy of their binary; the copy starts here too.
 
 #include <cstdlib>
 

@@ -1,0 +1,39 @@
+// The console's start-up wiring: what the command line gives reaches the window's address
+// fields, and --demo points them at the emulated box it starts.
+
+#include <gtest/gtest.h>
+#include <QLineEdit>
+
+#include "app/console_session.h"
+#include "ui/main_window.h"
+
+namespace kdsp::app {
+namespace {
+
+QString Field(ui::MainWindow& window, const char* name) {
+  auto* edit = window.findChild<QLineEdit*>(name);
+  return edit ? edit->text() : QString("<no %1>").arg(name);
+}
+
+TEST(ConsoleSession, HostAndPortFromTheCommandLineFillTheAddressFields) {
+  ConsoleOptions options;
+  options.host = "192.168.8.20";
+  options.port = "9000";
+  ConsoleSession session(options);
+  EXPECT_EQ(Field(session.Window(), "IPstrEdit"), "192.168.8.20");
+  EXPECT_EQ(Field(session.Window(), "IPPortStrEdit"), "9000");
+}
+
+TEST(ConsoleSession, DemoPointsTheAddressAtTheEmulatedBox) {
+  ConsoleOptions options;
+  options.host = "192.168.8.20";  // the demo box wins over a given address
+  options.demo = true;
+  ConsoleSession session(options);
+  EXPECT_EQ(Field(session.Window(), "IPstrEdit"), "127.0.0.1");
+  const int port = Field(session.Window(), "IPPortStrEdit").toInt();
+  EXPECT_GT(port, 0);
+  EXPECT_NE(port, 8899);  // a free port picked by the system, not the box's usual one
+}
+
+}  // namespace
+}  // namespace kdsp::app
