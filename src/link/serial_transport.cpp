@@ -16,8 +16,10 @@ constexpr int kFlushWaitMs = 100;
 }  // namespace
 
 SerialTransport::SerialTransport(LinkLog& log, QObject* parent)
-    : QObject(parent), log_(log), port_(this) {
-  connect(&port_, &QSerialPort::readyRead, this, &SerialTransport::ReadSome);
+    : QObject(parent),
+      log_(log),
+      port_(this),
+      reader_(port_, [this](const QByteArray& bytes) { emit bytesArrived(bytes); }, this) {
   connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
     if (e == QSerialPort::WriteError) {
       log_.AddError(kLogWriteError, port_.errorString(), static_cast<unsigned>(e));
@@ -28,21 +30,6 @@ SerialTransport::SerialTransport(LinkLog& log, QObject* parent)
       emit portLost();
     }
   });
-}
-
-void SerialTransport::ReadSome() {
-  if (!port_.isOpen()) return;
-  const QByteArray bytes = port_.read(kReadChunk);
-  if (!bytes.isEmpty()) emit bytesArrived(bytes);
-  if (more_posted_ || !port_.isOpen() || port_.bytesAvailable() <= 0) return;
-  more_posted_ = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        more_posted_ = false;
-        ReadSome();
-      },
-      Qt::QueuedConnection);
 }
 
 bool SerialTransport::Open(const QString& name) {

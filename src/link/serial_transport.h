@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "link/chunked_reader.h"
+
 namespace kdsp {
 
 class LinkLog;
@@ -34,20 +36,15 @@ class SerialTransport : public QObject {
   /// The serial devices the system lists now, as device paths sorted as text.
   static std::vector<std::string> SystemPorts();
 
-  /// Most bytes handed on per turn of the event loop (see TcpTransport).
-  static constexpr qint64 kReadChunk = 16 * 1024;
-
  signals:
   void bytesArrived(const QByteArray& bytes);
   /// The open port went away (an adapter pulled out); it has been closed.
   void portLost();
 
  private:
-  void ReadSome();
-
   LinkLog& log_;
   QSerialPort port_;
-  bool more_posted_ = false;
+  ChunkedReader reader_;
 };
 
 }  // namespace kdsp

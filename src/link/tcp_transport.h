@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+#include "link/chunked_reader.h"
+
 namespace kdsp {
 
 /// The TCP client to the box's network module. Connecting does not wait; errors are swallowed
@@ -28,9 +30,6 @@ class TcpTransport : public QObject {
   /// Hands what is buffered to the system at once (before the program ends).
   void Flush();
 
-  /// Most bytes handed on per turn of the event loop; the rest follows at the next turns, so
-  /// that a box flooding the console cannot hold up its timers and repaints.
-  static constexpr qint64 kReadChunk = 16 * 1024;
   /// Most bytes the socket buffers before it stops reading (the box then has to wait).
   static constexpr qint64 kReadBuffer = 256 * 1024;
 
@@ -39,11 +38,9 @@ class TcpTransport : public QObject {
   void bytesArrived(const QByteArray& bytes);
 
  private:
-  void ReadSome();
-
   QTcpSocket socket_;
+  ChunkedReader reader_;
   QAbstractSocket::SocketError last_error_ = QAbstractSocket::UnknownSocketError;
-  bool more_posted_ = false;
 };
 
 }  // namespace kdsp

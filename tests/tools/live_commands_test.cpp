@@ -380,6 +380,13 @@ TEST(LiveCommandsTest, ScanFindsExactlyTheBoxesOfTheRange) {
   for (const auto& b : boxes) EXPECT_EQ(Byes(*b), 1);
   EXPECT_EQ(elsewhere->sim->Counters().frames_received, 0);
 
+  // One probe at a time with a short limit finds the same boxes.
+  const auto serial = RunTool({"scan", "127.0.0.0/27", "--port", std::to_string(port),
+                               "--concurrency", "1", "--timeout", "500"},
+                              dir);
+  EXPECT_EQ(serial.status, 0) << serial.err;
+  EXPECT_EQ(Lines(serial.out), Lines(r.out));
+
   // A single host, and nothing found at all.
   const auto one = RunTool({"scan", "127.0.0.7", "--port", std::to_string(port)}, dir);
   EXPECT_EQ(Lines(one.out), std::vector<std::string>{"127.0.0.7" + p + " 10203007 8-Room 7"});
