@@ -71,7 +71,7 @@ bool AudioCapture::CaptureStart() {
   splitter_.open(QIODevice::WriteOnly);
   running_.store(true);
   open_id_ = device.id();
-  // Qt's own buffer size: a small one has been seen to stall the stream.
+  source_->setBufferSize(kBufferBytes);
   source_->start(&splitter_);
   if (source_->error() != QAudio::NoError || source_->state() == QAudio::StoppedState) {
     error_ = FailureText(QStringLiteral("Error starting wave record: "),

@@ -27,6 +27,10 @@ class AudioCapture : public QObject, public SampleSource {
  public:
   static constexpr int kSampleRate = 48000;
   static constexpr int kBlockSamples = 1024;
+  /// The recording buffer asked of the sound system: a few blocks (43 ms), so that the bars
+  /// follow the sound. Left to the sound system, it may gather seconds before handing any on.
+  static constexpr int kBufferBlocks = 2;
+  static constexpr int kBufferBytes = kBufferBlocks * kBlockSamples;  // one byte a sample
 
   /// `CaptureCreate`: the recorder with its fixed format, owned by `owner`. Notes whether the
   /// system has any audio input at all; without one the start fails.
