@@ -14,7 +14,9 @@ constexpr int kAreaLeft = 48;
 constexpr int kAreaTop = 35;
 constexpr int kAreaRightMargin = 7;    // 938 - 48 - 883
 constexpr int kAreaBottomMargin = 19;  // 322 - 35 - 268: room for the frequency labels
-constexpr int kInputBoxWidth = 132;
+// Room for an input's name with its "(default)" mark; the strip groups after it still end
+// before the EQ buttons at the right.
+constexpr int kInputBoxWidth = 240;
 
 QWidget* StripGroup(QWidget* parent, const char* name, int x, int buttons, int button_width) {
   auto* group = MakeFrame(parent, QRect(x, 4, buttons * (button_width + 4) + 4, 28), name);
