@@ -47,8 +47,11 @@ QLineEdit* PresetFiles::FileEdit(PresetKind kind) const {
 void PresetFiles::FirstShow() {
   if (!dirs_set_) {
     const std::string exe_dir = QCoreApplication::applicationDirPath().toStdString();
+    // ~/.local/share/kdsp/kdsp-console, named as the settings file ~/.config/kdsp/...
     const std::string data_dir =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+        (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/kdsp/kdsp-console"))
+            .toStdString();
     dirs_ = ResolvePresetDirs(exe_dir, data_dir, IsWritableDirectory);
     dirs_set_ = true;
   }

@@ -59,6 +59,33 @@ TEST(PresetDirsTest, BesideTheExecutableWhenWritableElseTheDataDirectory) {
   EXPECT_EQ(ResolvePresetDirs("/", "/data", probe(true)).root, "/Mode");
 }
 
+// An installed program (in the bin directory of its installation) keeps its presets in the
+// user's data folder whoever runs it, root included; a build or an unpacked folder keeps them
+// beside the program while that folder is writable.
+TEST(PresetDirsTest, InstalledProgramsKeepPresetsInTheDataFolderWhoeverRunsThem) {
+  struct Case {
+    const char* exe_dir;
+    bool writable;
+    const char* root;
+  };
+  const Case cases[] = {
+      {"/usr/bin", true, "/home/u/.local/share/kdsp/Mode"},
+      {"/usr/local/bin/", true, "/home/u/.local/share/kdsp/Mode"},
+      {"/opt/kdsp/bin", true, "/home/u/.local/share/kdsp/Mode"},
+      {"/home/u/unpacked/usr/bin", true, "/home/u/.local/share/kdsp/Mode"},
+      {"/home/u/src/kdsp/build", true, "/home/u/src/kdsp/build/Mode"},
+      {"/home/u/kdsp-console-1.1.3/", true, "/home/u/kdsp-console-1.1.3/Mode"},
+      {"/home/u/cabin", true, "/home/u/cabin/Mode"},
+      {"/home/u/bin.old", true, "/home/u/bin.old/Mode"},
+      {"/home/u/kdsp-console-1.1.3", false, "/home/u/.local/share/kdsp/Mode"},
+  };
+  for (const Case& c : cases) {
+    const PresetDirs dirs = ResolvePresetDirs(c.exe_dir, "/home/u/.local/share/kdsp",
+                                              [&c](const std::string&) { return c.writable; });
+    EXPECT_EQ(dirs.root, c.root) << c.exe_dir;
+  }
+}
+
 TEST(PresetDirsTest, ProbeAndCreation) {
   TempDir tmp;
   EXPECT_TRUE(IsWritableDirectory(tmp.path()));

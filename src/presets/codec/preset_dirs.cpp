@@ -16,9 +16,17 @@ std::string WithoutTrailingSeparator(std::string_view dir) {
 
 }  // namespace
 
+bool IsInstalledProgramDir(std::string_view exe_dir) {
+  const std::string dir = WithoutTrailingSeparator(exe_dir);
+  const std::size_t slash = dir.rfind('/');
+  return slash != std::string::npos && dir.compare(slash + 1, std::string::npos, "bin") == 0;
+}
+
 PresetDirs ResolvePresetDirs(std::string_view exe_dir, std::string_view fallback_dir,
                              const WritableProbe& writable) {
-  const bool use_exe = fallback_dir.empty() || (!exe_dir.empty() && writable(std::string(exe_dir)));
+  const bool use_exe =
+      fallback_dir.empty() ||
+      (!exe_dir.empty() && !IsInstalledProgramDir(exe_dir) && writable(std::string(exe_dir)));
   PresetDirs dirs;
   dirs.base = WithoutTrailingSeparator(use_exe ? exe_dir : fallback_dir);
   dirs.root = dirs.base + "/Mode";

@@ -23,8 +23,13 @@ struct PresetDirs {
 /// Answers whether a directory may be written to.
 using WritableProbe = std::function<bool(const std::string& dir)>;
 
-/// The preset directories under `exe_dir` when the probe finds it writable (or no fallback is
-/// given), otherwise under `fallback_dir` (the user's data directory for the application).
+/// Whether the program's directory is the `bin` directory of an installation (/usr/bin,
+/// /usr/local/bin, /opt/x/bin): an installed program keeps no files beside itself.
+bool IsInstalledProgramDir(std::string_view exe_dir);
+
+/// The preset directories under `exe_dir` when the program runs from its build or an unpacked
+/// folder that the probe finds writable (or no fallback is given), otherwise under
+/// `fallback_dir` (the user's data directory for the application), whoever runs it.
 PresetDirs ResolvePresetDirs(std::string_view exe_dir, std::string_view fallback_dir,
                              const WritableProbe& writable);
 
