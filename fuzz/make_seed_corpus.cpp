@@ -268,6 +268,15 @@ int main(int argc, char** argv) {
     const Bytes more = BoxScript(kind, opening);
     faulty.insert(faulty.end(), more.begin() + 1, more.end());
     WriteFile(out / "fuzz_boxsim" / ("faults_" + k), AsString(faulty));
+    if (kind != LinkUsb) {
+      // Stray frame headers before the first answers: their length byte swallows what follows.
+      Bytes strayed = BoxScript(kind, opening);
+      const std::string stray_line = "stray 2";
+      Bytes line = {kBoxFaultLine};
+      AppendChunk(line, Bytes(stray_line.begin(), stray_line.end()));
+      strayed.insert(strayed.begin() + 1, line.begin(), line.end());
+      WriteFile(out / "fuzz_boxsim" / ("stray_" + k), AsString(strayed));
+    }
 
     if (kind != LinkUsb) {
       // The box's stream as the assembler sees it, with piece lengths appended.
