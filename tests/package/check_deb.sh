@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the Debian package with CPack into a temporary directory and checks what it holds:
-# the same files as the install, dependencies from the shared-library scan, and maintainer
-# scripts that reload the udev rules.
+# the same files as the install, dependencies from the shared-library scan, maintainer
+# scripts that reload the udev rules, and nothing lintian counts as an error.
 # Usage: check_deb.sh BUILD_DIR EXPECTED_LIST VERSION
 set -u
 build=$1 expected=$2 version=$3
@@ -30,6 +30,20 @@ dpkg-deb -e "$deb" "$out/control"
 [ -x "$out/control/postinst" ] || fail "no executable postinst"
 grep -q 'udevadm control --reload-rules' "$out/control/postinst" || fail "postinst does not reload udev rules"
 sh -n "$out/control/postinst" || fail "postinst is not valid sh"
+
+# Debian's own checker finds no error: copyright file, changelog, description, layout.
+if command -v lintian >/dev/null 2>&1; then
+  lintian --fail-on error --tag-display-limit 0 "$deb" >"$out/.lintian" 2>&1 ||
+    { cat "$out/.lintian" >&2; fail "lintian reports errors"; }
+else
+  fail "lintian is missing (scripts/install-deps)"
+fi
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/kdsp-console/copyright 2>/dev/null |
+  grep -q '^License: GPL-3+$' || fail "no machine-readable copyright file naming GPL-3+"
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+echo "$maintainer" | grep -q 'example\.' && fail "placeholder maintainer address: $maintainer"
+long=$(dpkg-deb -f "$deb" Description | awk 'length($0) > 80')
+[ -z "$long" ] || fail "description lines over 80 characters: $long"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "package: $(basename "$deb"), Depends: $depends"

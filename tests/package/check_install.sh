@@ -42,6 +42,8 @@ desktop=$root/usr/share/applications/org.kdsp.console.desktop
 metainfo=$root/usr/share/metainfo/org.kdsp.console.metainfo.xml
 desktop-file-validate "$desktop" >&2 || fail "desktop-file-validate"
 appstreamcli validate --no-net "$metainfo" >&2 || fail "appstreamcli validate --no-net"
+# With its network checks too: every address the metainfo names has to be real.
+appstreamcli validate --pedantic "$metainfo" >&2 || fail "appstreamcli validate --pedantic"
 
 # The entry starts an installed program and names an installed icon.
 exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
@@ -55,7 +57,11 @@ grep -q '^Comment\[zh_CN\]=' "$desktop" || fail "no Chinese comment"
 grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$metainfo" ||
   fail "metainfo does not launch $(basename "$desktop")"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "no release entry for $version"
-grep -q '<screenshot type="default">' "$metainfo" || fail "no screenshot in the metainfo"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" ||
+  fail "metainfo has no project_license GPL-3.0-or-later"
+# No placeholder address anywhere: what the project does not have is left out.
+placeholders=$(grep -rlI 'example\.\(org\|com\|net\)' "$root" | sed "s|^$root/||")
+[ -z "$placeholders" ] || fail "placeholder addresses in: $placeholders"
 
 # Manual pages format without warnings and describe their own program.
 for page in "$root"/usr/share/man/man1/*.1.gz; do
@@ -63,6 +69,16 @@ for page in "$root"/usr/share/man/man1/*.1.gz; do
   warnings=$(gzip -dc "$page" | LC_ALL=C.UTF-8 groff -man -ww -z -Tutf8 2>&1)
   [ -z "$warnings" ] || fail "$name.1: $warnings"
   gzip -dc "$page" | grep -q "^$name \\\\- " || fail "$name.1 has no NAME line for $name"
+done
+
+# The console's page names its settings file and its preset folder (compressed pages hide
+# placeholders from the grep above, so that is checked here too).
+console_page=$(gzip -dc "$root/usr/share/man/man1/kdsp-console.1.gz" | LC_ALL=C.UTF-8 groff -man -Tutf8 -P-cbou 2>/dev/null)
+for f in '~/.config/kdsp/kdsp-console.conf' '~/.local/share/kdsp/kdsp-console/Mode/'; do
+  echo "$console_page" | grep -qF -- "$f" || fail "kdsp-console.1 does not name $f"
+done
+for page in "$root"/usr/share/man/man1/*.1.gz; do
+  gzip -dc "$page" | grep -q 'example\.\(org\|com\|net\)' && fail "placeholder address in $(basename "$page")"
 done
 
 # Every option a program's --help names is described in its manual page.
