@@ -4,7 +4,8 @@
 //
 // Checks: the box's memory keeps 16-bit words and names of at most 20 bytes; every USB send is
 // one 64-byte input report; on the serial port and TCP the sends, joined, are a stream of
-// acknowledgements and well-formed frames (spoilt checksums and stray headers only when told to).
+// acknowledgements and well-formed frames with nothing stray or half-sent, unless the box was
+// told to spoil checksums or send stray headers.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -25,16 +26,13 @@ using namespace kdsp::boxsim;
 enum Op : std::uint8_t { kFeed, kWait, kFault, kHandle, kFaultLine, kOpCount };
 constexpr int kFaultKindCount = static_cast<int>(FaultKind::kStray) + 1;
 
-// What a fault lets the box send: spoilt checksums, or a stray frame header whose length byte
-// swallows whatever follows it (so the stream may also end inside a frame).
-struct Spoiling {
-  bool frames = false;
-  bool stream = false;
-  void Note(FaultKind kind) {
-    frames |= kind == FaultKind::kCorrupt || kind == FaultKind::kStray;
-    stream |= kind == FaultKind::kStray;
-  }
-};
+// Faults after which the stream may hold more than acknowledgements and whole good frames: a
+// spoilt checksum (the console's assembler then resumes its search right after that frame's
+// header, so header-like bytes inside it start false frames) or a stray header whose length
+// byte swallows what follows. Either way the stream may end inside a frame.
+bool SpoilsStream(FaultKind kind) {
+  return kind == FaultKind::kCorrupt || kind == FaultKind::kStray;
+}
 
 const BoxMemory& Factory() {
   static const BoxMemory memory = MakeFactoryMemory();
@@ -67,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   BoxSession session(box, kind, kind == LinkTcp ? kTcpSendGapMs : 0);
 
   Bytes stream;  // everything sent on the serial port or TCP, in order
-  Spoiling spoilt;
+  bool spoilt = false;
   auto drain = [&] {
     while (auto send = session.PopDue()) {
       if (kind == LinkUsb) {
@@ -78,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           // The frame and its filler: the frame has to fit the report whole.
           const std::size_t frame_size = body[2] + 3u;
           KDSP_FUZZ_CHECK(frame_size <= body.size());
-          KDSP_FUZZ_CHECK(fuzz::IsWellFormedFrame(body.first(frame_size)) || spoilt.frames);
+          KDSP_FUZZ_CHECK(fuzz::IsWellFormedFrame(body.first(frame_size)) || spoilt);
         }
       } else {
         stream.insert(stream.end(), send->begin(), send->end());
@@ -98,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       case kFault: {
         const auto fault = static_cast<FaultKind>(in.Byte() % kFaultKindCount);
-        spoilt.Note(fault);
+        spoilt |= SpoilsStream(fault);
         box.Inject({fault, static_cast<int>(in.Word())});
         break;
       }
@@ -106,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto answers = box.Handle(in.Chunk(), kind);
         for (const Answer& a : answers) {
           KDSP_FUZZ_CHECK(!a.bytes.empty());
-          KDSP_FUZZ_CHECK(fuzz::IsWellFormedFrame(a.bytes) || IsAck(a.bytes) || spoilt.frames);
+          KDSP_FUZZ_CHECK(fuzz::IsWellFormedFrame(a.bytes) || IsAck(a.bytes) || spoilt);
         }
         break;
       }
@@ -115,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto fault = ParseFaultLine(
             std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
         if (fault) {
-          spoilt.Note(fault->fault.kind);
+          spoilt |= SpoilsStream(fault->fault.kind);
           box.Schedule(*fault);
         }
         break;
@@ -136,16 +134,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RxAssembler rx;
     std::size_t used = 0;
     for (const RxUnit& unit : rx.Feed(stream)) {
-      KDSP_FUZZ_CHECK(unit.is_ack || fuzz::IsWellFormedFrame(unit.bytes) || spoilt.frames);
+      KDSP_FUZZ_CHECK(unit.is_ack || fuzz::IsWellFormedFrame(unit.bytes) || spoilt);
       used += unit.bytes.size();
     }
-    if (used != stream.size() && !spoilt.stream) {
+    if (used != stream.size() && !spoilt) {
       std::fprintf(stderr, "stream: %s\n", HexText(stream).c_str());
       for (const RxUnit& unit : RxAssembler().Feed(stream)) {
         std::fprintf(stderr, "unit: %s\n", HexText(unit.bytes).c_str());
       }
     }
-    KDSP_FUZZ_CHECK(used == stream.size() || spoilt.stream);
+    KDSP_FUZZ_CHECK(used == stream.size() || spoilt);
   }
   return 0;
 }
