@@ -1,6 +1,8 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -46,9 +48,10 @@ struct RunResult {
   std::string err;
 };
 
-/// Runs the real kdsp-tool with `args` (each quoted for the shell).
+/// Runs the real kdsp-tool with `args` (each quoted for the shell). Its data folder is
+/// `dir`/data, so that a push keeps its backups there and not in the user's own.
 inline RunResult RunTool(const std::vector<std::string>& args, const TempDir& dir) {
-  std::string command = "'" KDSP_TOOL_PATH "'";
+  std::string command = "XDG_DATA_HOME='" + dir / "data" + "' '" KDSP_TOOL_PATH "'";
   for (const std::string& a : args) command += " '" + a + "'";
   command += " >'" + dir / "stdout" + "' 2>'" + dir / "stderr" + "'";
   const int raw = std::system(command.c_str());
@@ -58,5 +61,48 @@ inline RunResult RunTool(const std::vector<std::string>& args, const TempDir& di
   r.err = ReadText(dir / "stderr");
   return r;
 }
+
+/// The real kdsp-tool started in the background with `args`, as `RunTool` runs it, so that a
+/// test can signal it while it works.
+class ToolProcess {
+ public:
+  ToolProcess(const std::vector<std::string>& args, const TempDir& dir) : dir_(dir) {
+    const std::string data = "XDG_DATA_HOME=" + dir / "data";
+    const std::string out = dir / "stdout";
+    const std::string err = dir / "stderr";
+    std::vector<std::string> argv_text = {KDSP_TOOL_PATH};
+    argv_text.insert(argv_text.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argv_text) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::putenv(const_cast<char*>(data.c_str()));
+      ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
+      ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+  }
+  ~ToolProcess() {
+    if (pid_ > 0) Wait();
+  }
+  void Signal(int signo) { ::kill(pid_, signo); }
+  /// Waits for the end; the status is -1 when a signal ended the program.
+  RunResult Wait() {
+    int raw = 0;
+    ::waitpid(pid_, &raw, 0);
+    pid_ = -1;
+    RunResult r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadText(dir_ / "stdout");
+    r.err = ReadText(dir_ / "stderr");
+    return r;
+  }
+
+ private:
+  const TempDir& dir_;
+  pid_t pid_ = -1;
+};
 
 }  // namespace kdsp::tool::testing
