@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -67,25 +68,37 @@ inline RunResult RunTool(const std::vector<std::string>& args, const TempDir& di
 class ToolProcess {
  public:
   ToolProcess(const std::vector<std::string>& args, const TempDir& dir) : dir_(dir) {
-    const std::string data = "XDG_DATA_HOME=" + dir / "data";
-    const std::string out = dir / "stdout";
-    const std::string err = dir / "stderr";
+    // Everything the child needs is made before the fork: the emulated boxes' threads run.
+    std::vector<std::string> env_text = {"XDG_DATA_HOME=" + dir / "data"};
+    for (char** e = environ; *e != nullptr; ++e) {
+      if (std::string(*e).rfind("XDG_DATA_HOME=", 0) != 0) env_text.emplace_back(*e);
+    }
     std::vector<std::string> argv_text = {KDSP_TOOL_PATH};
     argv_text.insert(argv_text.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    std::vector<char*> envp;
     for (std::string& a : argv_text) argv.push_back(a.data());
+    for (std::string& e : env_text) envp.push_back(e.data());
     argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const int out =
+        ::open((dir / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int err =
+        ::open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     pid_ = ::fork();
     if (pid_ == 0) {
-      ::putenv(const_cast<char*>(data.c_str()));
-      ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
-      ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
-      ::execv(argv[0], argv.data());
+      ::dup2(out, STDOUT_FILENO);
+      ::dup2(err, STDERR_FILENO);
+      ::execve(argv[0], argv.data(), envp.data());
       ::_exit(127);
     }
+    ::close(out);
+    ::close(err);
   }
   ~ToolProcess() {
-    if (pid_ > 0) Wait();
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);  // a test that failed before its end
+    Wait();
   }
   void Signal(int signo) { ::kill(pid_, signo); }
   /// Waits for the end; the status is -1 when a signal ended the program.

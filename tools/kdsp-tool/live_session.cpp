@@ -161,8 +161,13 @@ std::string LiveSession::PagesWritten(bool last_acknowledged) const {
   const int last = std::min(st.XferEnd - 1, kLastWrittenPage);
   const int written = last_acknowledged ? st.XferPos : st.XferPos - 1;
   const std::string of = " of " + std::to_string(first) + " to " + std::to_string(last);
-  if (written < first) return "no page written" + of;
-  return "pages " + std::to_string(first) + " to " + std::to_string(written) + " written" + of;
+  std::string text = written < first ? "no page written" + of
+                                     : "pages " + std::to_string(first) + " to " +
+                                           std::to_string(written) + " written" + of;
+  if (!last_acknowledged) {
+    text += " (page " + std::to_string(st.XferPos) + " sent, not acknowledged)";
+  }
+  return text;
 }
 
 void LiveSession::Step() {
