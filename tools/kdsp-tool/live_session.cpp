@@ -138,6 +138,7 @@ void LiveSession::Stop() {
     return;
   }
   stopping_ = true;
+  if (link_->machine().state().BoxAnswered) answered_ = true;
   if (phase_ == Phase::kReading) {
     FarewellStopped(StopOutcome::kUntouched, "untouched");
     return;
