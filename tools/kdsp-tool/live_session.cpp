@@ -17,8 +17,10 @@ constexpr int kFarewellMs = 20;
 constexpr int kReadEnd = 42;
 // The last page a download writes; past it only the closing read and values remain.
 constexpr int kLastWrittenPage = 25;
-// Ticks a request waits before the link repeats it.
+// Ticks a request waits before the link repeats it, and the least time a stopped download
+// awaits the acknowledgement of its last page (however fast the link's timers run).
 constexpr int kRepeatTicks = 31;
+constexpr int kLeastStopWaitMs = 1000;
 
 /// No USB box on the command line: the network is the only transport.
 class NoHid : public HidBackend {
@@ -34,7 +36,7 @@ LiveSession::LiveSession(Endpoint endpoint, LinkTimings timings, QObject* parent
   step_timer_.setInterval(kStepMs);
   connect(&step_timer_, &QTimer::timeout, this, &LiveSession::Step);
   stop_wait_.setSingleShot(true);
-  stop_wait_.setInterval(kRepeatTicks * timings_.transfer_tcp_ms);
+  stop_wait_.setInterval(std::max(kLeastStopWaitMs, kRepeatTicks * timings_.transfer_tcp_ms));
   connect(&stop_wait_, &QTimer::timeout, this, &LiveSession::Step);
 }
 

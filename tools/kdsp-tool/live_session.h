@@ -63,9 +63,9 @@ class LiveSession : public QObject {
 
   void Start();
   /// No new write starts from now on: a read is given up, a write on its way is let finish
-  /// (its acknowledgement awaited as long as the link waits before repeating it), then the
-  /// farewell goes out and the session ends with `stopped` set. A download whose pages are all
-  /// written ends as usual. Asked again while waiting, it waits no longer.
+  /// (its acknowledgement awaited as long as the link waits before repeating it, at least 1 s),
+  /// then the farewell goes out and the session ends with `stopped` set. A download whose pages are
+  /// all written ends as usual. Asked again while waiting, it waits no longer.
   void Stop();
   const Endpoint& endpoint() const { return endpoint_; }
   SessionProgress Progress() const;
