@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <atomic>
-
+#include <cerrno>
+#include <charconv>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -21,6 +23,7 @@
 #include "boxsim/box_memory.h"
 #include "boxsim/box_server_thread.h"
 #include "boxsim/box_sim.h"
+#include "model/page_layout.h"
 #include "presets/codec/preset_codec.h"
 #include "presets/codec/preset_kind.h"
 #include "tool_test_util.h"
@@ -31,6 +34,7 @@ namespace {
 using testing::ReadText;
 using testing::RunTool;
 using testing::TempDir;
+using testing::ToolProcess;
 using testing::WriteText;
 
 constexpr const char* kFast = "--timer-divisor=20";
@@ -77,8 +81,8 @@ std::unique_ptr<Box> StartBox(int host, int port = 0) {
 }
 
 /// The box's own thread may still be taking in the last bytes when the tool has ended.
-bool Eventually(const std::function<bool()>& done) {
-  const std::int64_t end = NowMs() + 2000;
+bool Eventually(const std::function<bool()>& done, int limit_ms = 2000) {
+  const std::int64_t end = NowMs() + limit_ms;
   while (!done()) {
     if (NowMs() > end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -211,6 +215,18 @@ TEST(LiveCommandsTest, PullSavesTheBoxAsTheConsoleAndWritesNothingFromAFailedRea
   }
   EXPECT_EQ(ReadText(dir / "room.Nddt"), EncodePresetFile(PresetKind::kMode, read));
 
+  // A file that cannot be written is found before the box is read, and named as it was given.
+  for (const auto& [output, why] : std::vector<std::pair<std::string, std::string>>{
+           {dir / "missing/room.Nddt", ": cannot write: no such folder"},
+           {dir / "", ": cannot write: is a folder"}}) {
+    const std::int64_t frames = box->sim->Counters().frames_received;
+    const auto refused = RunTool({"pull", box->Endpoint(), "-o", output, kFast}, dir);
+    EXPECT_EQ(refused.status, 1) << output;
+    EXPECT_NE(refused.err.find("kdsp-tool: " + output + why), std::string::npos) << refused.err;
+    EXPECT_TRUE(refused.out.empty()) << refused.out;
+    EXPECT_EQ(box->sim->Counters().frames_received, frames) << output;
+  }
+
   // Nothing listens: the old file stays as it was and no temporary file is left beside it.
   const std::string before = ReadText(dir / "room.Nddt");
   const std::string nowhere = "127.0.0.3:" + std::to_string(FreePort(3));
@@ -270,12 +286,28 @@ TEST(LiveCommandsTest, PushTunesEveryBoxAlikeAndDiffLiveTellsWhetherTheyAgree) {
 
   std::vector<std::int64_t> byes_before;
   for (const auto& b : boxes) byes_before.push_back(b->sim->Counters().byes);
-  std::vector<std::string> args = {"push", dir / "tuned.Nddt"};
+  std::vector<std::string> args = {"push", dir / "tuned.Nddt", "--backup-dir", dir / "kept"};
   for (const auto& b : boxes) args.push_back(b->Endpoint());
   args.push_back(kFast);
   const auto pushed = RunTool(args, dir);
   ASSERT_EQ(pushed.status, 0) << pushed.out << pushed.err;
   ASSERT_EQ(Lines(pushed.out).size(), boxes.size());
+  // What each box held was kept first, one file per box named by its host, its path printed.
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    const std::string box_name = boxes[i]->address + "_" + std::to_string(boxes[i]->server.Port());
+    const std::string head =
+        "kdsp-tool: " + boxes[i]->Endpoint() + ": backup " + dir / "kept/" + box_name + "-";
+    const std::string line = LineOf(pushed.err, head);
+    ASSERT_FALSE(line.empty()) << pushed.err;
+    const std::string path = line.substr(line.find(dir / "kept/"));
+    const DecodedPreset kept = DecodePresetFile(PresetKind::kMode, ReadText(path));
+    ASSERT_EQ(kept.status, PresetStatus::kOk) << path;
+    for (const PresetEntry& e : kept.entries) {
+      if (e.page <= 25) {
+        ASSERT_EQ(e.value, before[i].params.Get(e.page, e.slot)) << path;
+      }
+    }
+  }
   for (std::size_t i = 0; i < boxes.size(); ++i) {
     EXPECT_EQ(Lines(pushed.out)[i], boxes[i]->Endpoint() + " ok");
     const boxsim::BoxMemory after = boxes[i]->sim->Memory();
@@ -290,11 +322,28 @@ TEST(LiveCommandsTest, PushTunesEveryBoxAlikeAndDiffLiveTellsWhetherTheyAgree) {
     EXPECT_EQ(Byes(*boxes[i], byes_before[i]), 1);
   }
 
-  // The loaded pages now agree; the pages a mode file's load leaves alone still differ, and a
-  // file of those pages (an EQ file) taken from the box agrees entirely.
-  const auto after = RunTool({"diff-live", dir / "tuned.Nddt", boxes[1]->Endpoint(), kFast}, dir);
+  // Right after the push the box holds all that the load writes: no difference. With --all
+  // every address of the file is compared: the loaded pages agree, the pages a mode file's
+  // load leaves alone and the last slots a page write leaves out still differ, and a file of
+  // those pages (an EQ file) taken from the box agrees entirely.
+  const auto agrees = RunTool({"diff-live", dir / "tuned.Nddt", boxes[1]->Endpoint(), kFast}, dir);
+  EXPECT_EQ(agrees.status, 0) << agrees.out << agrees.err;
+  EXPECT_EQ(Lines(agrees.out), std::vector<std::string>{"0 parameters differ"});
+  const auto after =
+      RunTool({"diff-live", dir / "tuned.Nddt", boxes[1]->Endpoint(), "--all", kFast}, dir);
   EXPECT_EQ(after.status, 1);
   EXPECT_NE(after.out.find("[22:3 99 -> 15]"), std::string::npos) << after.out;
+  // The last slot of a page is never sent by a page write over the network: a file that
+  // differs there alone agrees with the box, unless --all.
+  ValueTable last_slot = tuned;
+  last_slot.Set(0, 66, 77);
+  WriteText(dir / "last.Nddt", EncodePresetFile(PresetKind::kMode, last_slot));
+  const auto last = RunTool({"diff-live", dir / "last.Nddt", boxes[1]->Endpoint(), kFast}, dir);
+  EXPECT_EQ(last.status, 0) << last.out << last.err;
+  const auto last_all =
+      RunTool({"diff-live", dir / "last.Nddt", boxes[1]->Endpoint(), "--all", kFast}, dir);
+  EXPECT_EQ(last_all.status, 1);
+  EXPECT_NE(last_all.out.find("[0:66 77 -> "), std::string::npos) << last_all.out;
   for (const char* loaded : {"[0:25 ", "[3:2 ", "[21:39 ", "[30:23 "}) {
     EXPECT_EQ(after.out.find(loaded), std::string::npos) << loaded << after.out;
   }
@@ -302,6 +351,95 @@ TEST(LiveCommandsTest, PushTunesEveryBoxAlikeAndDiffLiveTellsWhetherTheyAgree) {
   const auto same = RunTool({"diff-live", dir / "hint.EQdt", boxes[1]->Endpoint(), kFast}, dir);
   EXPECT_EQ(same.status, 0) << same.out << same.err;
   EXPECT_EQ(Lines(same.out), std::vector<std::string>{"0 parameters differ"});
+}
+
+TEST(LiveCommandsTest, AStoppedPushEndsTheWriteOnItsWayAndTellsWhatEachBoxHolds) {
+  TempDir dir;
+  auto done = StartBox(16);
+  auto partial = StartBox(17);
+  auto untouched = StartBox(18);
+  // The first two pages of the download are answered at once, then every answer 50 ms late;
+  // the third box answers 200 ms late once the handshake is done, and is still being read at
+  // the signal.
+  partial->sim->Schedule({{boxsim::FaultKind::kDelay, 50}, 76});
+  untouched->sim->Schedule({{boxsim::FaultKind::kDelay, 200}, 2});
+  // A new value on every page a mode file loads, so that each page tells whether it came.
+  ValueTable tuned = boxsim::MakeFactoryMemory().params;
+  for (int page = 0; page <= 21; ++page) tuned.Set(page, 1, 1000 + page);
+  WriteText(dir / "tuned.Nddt", EncodePresetFile(PresetKind::kMode, tuned));
+  const boxsim::BoxMemory held = partial->sim->Memory();
+  const boxsim::BoxMemory untouched_held = untouched->sim->Memory();
+
+  ToolProcess tool({"push", dir / "tuned.Nddt", done->Endpoint(), partial->Endpoint(),
+                    untouched->Endpoint(), kFast},
+                   dir);
+  ASSERT_TRUE(Eventually(
+      [&] {
+        return done->sim->Counters().byes == 1 && partial->sim->Counters().frames_received >= 78;
+      },
+      20000));
+  tool.Signal(SIGTERM);
+  const auto r = tool.Wait();
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(r.err.find("stopped by SIGTERM"), std::string::npos) << r.err;
+  ASSERT_EQ(Lines(r.out).size(), 3u) << r.out;
+  EXPECT_EQ(Lines(r.out)[0], done->Endpoint() + " done");
+  EXPECT_EQ(Lines(r.out)[2], untouched->Endpoint() + " untouched");
+
+  // The partial box: the pages written are named, with the backup that puts the box back.
+  const std::string backups = dir / "data/kdsp-tool/backups/";
+  const std::string backup_line = LineOf(r.err, "kdsp-tool: " + partial->Endpoint() + ": backup ");
+  ASSERT_NE(
+      backup_line.find(backups + "127.0.0.17_" + std::to_string(partial->server.Port()) + "-"),
+      std::string::npos)
+      << r.err;
+  const std::string backup = backup_line.substr(backup_line.find(backups));
+  const std::string head = partial->Endpoint() + " partial: pages 0 to ";
+  const std::string line = Lines(r.out)[1];
+  ASSERT_EQ(line.rfind(head, 0), 0u) << line;
+  int last = -1;
+  std::from_chars(line.data() + head.size(), line.data() + line.size(), last);
+  EXPECT_EQ(
+      line.substr(head.size() + std::to_string(last).size()),
+      " written of 0 to 25; restore with: kdsp-tool push " + backup + " " + partial->Endpoint());
+  // No new page was begun after the signal, and the one on its way was written whole.
+  EXPECT_GE(last, 1);
+  EXPECT_LT(last, 21);
+  const boxsim::BoxMemory now = partial->sim->Memory();
+  for (int page = 0; page <= 25; ++page) {
+    for (int slot = 0; slot < PageLength(page); ++slot) {
+      const int want =
+          page <= std::min(last, 21) ? tuned.Get(page, slot) : held.params.Get(page, slot);
+      ASSERT_EQ(now.params.Get(page, slot), want) << page << ":" << slot;
+    }
+  }
+  for (int page = 0; page <= 25; ++page) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+      ASSERT_EQ(untouched->sim->Param(page, slot), untouched_held.params.Get(page, slot));
+    }
+  }
+  // Every box was let go with the farewell; only the boxes read to the end have a backup.
+  EXPECT_EQ(Byes(*done), 1);
+  EXPECT_EQ(Byes(*partial), 1);
+  EXPECT_EQ(Byes(*untouched), 1);
+  const auto files = [&] {
+    int n = 0;
+    for ([[maybe_unused]] const auto& f : std::filesystem::directory_iterator(backups)) ++n;
+    return n;
+  };
+  EXPECT_EQ(files(), 2);
+
+  // The printed restore puts back what the box held, and keeps no backup of its own.
+  partial->sim->SetAnswerDelay(0);
+  const auto restored = RunTool({"push", backup, partial->Endpoint(), "--no-backup", kFast}, dir);
+  EXPECT_EQ(restored.status, 0) << restored.out << restored.err;
+  for (int page = 0; page <= 25; ++page) {
+    for (int slot = 0; slot < PageLength(page); ++slot) {
+      ASSERT_EQ(partial->sim->Param(page, slot), held.params.Get(page, slot))
+          << page << ":" << slot;
+    }
+  }
+  EXPECT_EQ(files(), 2);
 }
 
 TEST(LiveCommandsTest, FaultyBoxesFailAloneWithTheirReason) {
@@ -386,6 +524,11 @@ TEST(LiveCommandsTest, ScanFindsExactlyTheBoxesOfTheRange) {
                               dir);
   EXPECT_EQ(serial.status, 0) << serial.err;
   EXPECT_EQ(Lines(serial.out), Lines(r.out));
+
+  // The form a scan prints is a target too, its own port before --port.
+  const auto printed = RunTool({"scan", "127.0.0.7" + p}, dir);
+  EXPECT_EQ(printed.status, 0) << printed.err;
+  EXPECT_EQ(Lines(printed.out), std::vector<std::string>{"127.0.0.7" + p + " 10203007 8-Room 7"});
 
   // A single host, and nothing found at all.
   const auto one = RunTool({"scan", "127.0.0.7", "--port", std::to_string(port)}, dir);

@@ -20,8 +20,10 @@ TEST(EndpointsTest, HostsWithAndWithoutPorts) {
   EXPECT_EQ(ParseEndpoint("[fe80::2]:65535"), (Endpoint{"fe80::2", 65535}));
   EXPECT_EQ(ParseEndpoint("[::1]")->Label(), "[::1]:8899");
   EXPECT_EQ(ParseEndpoint("10.0.0.1:1")->Label(), "10.0.0.1:1");
-  for (const char* bad : {"", ":8899", "host:", "host:0", "host:65536", "host:88x", "[::1",
-                          "[::1]8899", "[]:1", "host:-1"}) {
+  for (const char* bad :
+       {"", ":8899", "host:", "host:0", "host:65536", "host:88x", "[::1", "[::1]8899", "[]:1",
+        "host:-1", "http://127.0.1.160:20300", "1.2.3.4:8899:1", "a b", "127.0.1.160/24",
+        "10.0.0.256", "-box.local", "[box]:1", "box_1"}) {
     EXPECT_FALSE(ParseEndpoint(bad)) << bad;
   }
 }
@@ -74,6 +76,12 @@ TEST(ToolCliTest, WrongCommandLinesSayWhyAndEndWithStatusTwo) {
       {{"pull", "127.0.0.1:99999", "-o", "x.Nddt"}, "127.0.0.1:99999 is not HOST"},
       {{"push", "a.Nddt"}, "HOST is required"},
       {{"diff-live", "a.Nddt"}, "HOST is required"},
+      {{"push", "a.Nddt", "http://127.0.1.160:20300"}, "http://127.0.1.160:20300 is not HOST"},
+      {{"push", "a.Nddt", "1.2.3.4:8899:1"}, "1.2.3.4:8899:1 is not HOST"},
+      {{"push", "a.Nddt", "a b"}, "a b is not HOST"},
+      {{"push", "a.Nddt", "127.0.1.160/24"}, "127.0.1.160/24 is not HOST"},
+      {{"scan", "http://127.0.1.160:20300"}, "http://127.0.1.160:20300 is not HOST"},
+      {{"scan", "a b"}, "a b is not HOST"},
       {{"scan", "10.0.0.0/15"}, "wider than /16"},
       {{"scan", "10.0.0.0/24", "--port", "0"}, "--port"},
       {{"scan", "10.0.0.0/24", "--concurrency"}, "--concurrency"},

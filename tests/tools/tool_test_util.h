@@ -1,7 +1,10 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -46,9 +49,10 @@ struct RunResult {
   std::string err;
 };
 
-/// Runs the real kdsp-tool with `args` (each quoted for the shell).
+/// Runs the real kdsp-tool with `args` (each quoted for the shell). Its data folder is
+/// `dir`/data, so that a push keeps its backups there and not in the user's own.
 inline RunResult RunTool(const std::vector<std::string>& args, const TempDir& dir) {
-  std::string command = "'" KDSP_TOOL_PATH "'";
+  std::string command = "XDG_DATA_HOME='" + dir / "data" + "' '" KDSP_TOOL_PATH "'";
   for (const std::string& a : args) command += " '" + a + "'";
   command += " >'" + dir / "stdout" + "' 2>'" + dir / "stderr" + "'";
   const int raw = std::system(command.c_str());
@@ -58,5 +62,60 @@ inline RunResult RunTool(const std::vector<std::string>& args, const TempDir& di
   r.err = ReadText(dir / "stderr");
   return r;
 }
+
+/// The real kdsp-tool started in the background with `args`, as `RunTool` runs it, so that a
+/// test can signal it while it works.
+class ToolProcess {
+ public:
+  ToolProcess(const std::vector<std::string>& args, const TempDir& dir) : dir_(dir) {
+    // Everything the child needs is made before the fork: the emulated boxes' threads run.
+    std::vector<std::string> env_text = {"XDG_DATA_HOME=" + dir / "data"};
+    for (char** e = environ; *e != nullptr; ++e) {
+      if (std::string(*e).rfind("XDG_DATA_HOME=", 0) != 0) env_text.emplace_back(*e);
+    }
+    std::vector<std::string> argv_text = {KDSP_TOOL_PATH};
+    argv_text.insert(argv_text.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    for (std::string& a : argv_text) argv.push_back(a.data());
+    for (std::string& e : env_text) envp.push_back(e.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const int out =
+        ::open((dir / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int err =
+        ::open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::dup2(out, STDOUT_FILENO);
+      ::dup2(err, STDERR_FILENO);
+      ::execve(argv[0], argv.data(), envp.data());
+      ::_exit(127);
+    }
+    ::close(out);
+    ::close(err);
+  }
+  ~ToolProcess() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);  // a test that failed before its end
+    Wait();
+  }
+  void Signal(int signo) { ::kill(pid_, signo); }
+  /// Waits for the end; the status is -1 when a signal ended the program.
+  RunResult Wait() {
+    int raw = 0;
+    ::waitpid(pid_, &raw, 0);
+    pid_ = -1;
+    RunResult r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadText(dir_ / "stdout");
+    r.err = ReadText(dir_ / "stderr");
+    return r;
+  }
+
+ private:
+  const TempDir& dir_;
+  pid_t pid_ = -1;
+};
 
 }  // namespace kdsp::tool::testing

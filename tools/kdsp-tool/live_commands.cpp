@@ -1,10 +1,15 @@
 #include "kdsp-tool/live_commands.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -12,8 +17,11 @@
 #include "kdsp-tool/entry_diff.h"
 #include "kdsp-tool/live_session.h"
 #include "kdsp-tool/preset_source.h"
+#include "kdsp-tool/push_backup.h"
+#include "kdsp-tool/stop_signals.h"
 #include "kdsp-tool/tool_commands.h"
 #include "kdsp-tool/tool_options.h"
+#include "model/page_layout.h"
 #include "presets/codec/preset_store.h"
 #include "presets/codec/preset_texts.h"
 
@@ -39,7 +47,7 @@ std::vector<Endpoint> Endpoints(const LiveOptions& o) {
   std::vector<Endpoint> list;
   for (const std::string& text : o.hosts) {
     const auto e = ParseEndpoint(text);
-    if (!e) throw UsageError(text + " is not HOST or HOST:PORT (port 1..65535)");
+    if (!e) throw UsageError(EndpointError(text));
     list.push_back(*e);
   }
   return list;
@@ -95,14 +103,56 @@ class ProgressDisplay {
   int drawn_ = 0;
 };
 
+/// What a push adds to the run of its sessions.
+struct PushHooks {
+  /// Per session: where its backup went (empty: none kept).
+  std::vector<std::string> backups;
+  /// The progress display while the sessions run, for lines printed meanwhile.
+  ProgressDisplay* display = nullptr;
+  int stopped_by = 0;  ///< the signal that stopped the push, 0 when none did
+};
+
+std::string ShellWord(const std::string& text) {
+  if (text.find_first_of(" '\"$\\`!*?&;|<>()") == std::string::npos) return text;
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+/// The result line of a session, after its endpoint.
+std::string ResultText(const LiveSession& s, const std::string& backup, bool stopped) {
+  const SessionResult& r = *s.Result();
+  const std::string restore = backup.empty() ? std::string()
+                                             : "restore with: kdsp-tool push " + ShellWord(backup) +
+                                                   " " + s.endpoint().Label();
+  if (r.stopped) {
+    switch (*r.stopped) {
+      case StopOutcome::kUntouched:
+        return "untouched";
+      case StopOutcome::kDone:
+        return "done";
+      case StopOutcome::kPartial:
+        return "partial: " + r.text + (restore.empty() ? " (no backup kept)" : "; " + restore);
+    }
+  }
+  if (r.ok) return stopped ? "done" : r.text;
+  std::string text = "failed: " + r.text;
+  if (!restore.empty() && r.text.find("partial download") != std::string::npos) {
+    text += "; " + restore;
+  }
+  return text;
+}
+
 /// Runs every session at once until all have ended, then prints one result line each in the
 /// order the hosts were given (only the failures without `print_ok`). Returns true when all
-/// succeeded.
+/// succeeded. With `push`, SIGINT, SIGTERM and SIGHUP stop every session (`LiveSession::Stop`)
+/// and the lines tell what each box holds.
 bool RunAll(std::vector<std::unique_ptr<LiveSession>>& sessions, const LiveOptions& o,
-            std::ostream& out, bool print_ok = true) {
+            std::ostream& out, bool print_ok = true, PushHooks* push = nullptr) {
   QEventLoop loop;
   std::size_t running = sessions.size();
   ProgressDisplay display(out, o.progress);
+  if (push != nullptr) push->display = &display;
   auto redraw = [&] {
     std::vector<std::string> lines;
     for (const auto& s : sessions) lines.push_back(ProgressLine(*s));
@@ -113,6 +163,13 @@ bool RunAll(std::vector<std::unique_ptr<LiveSession>>& sessions, const LiveOptio
       if (--running == 0) loop.quit();
     });
   }
+  std::unique_ptr<StopSignals> stop_signals;
+  if (push != nullptr) {
+    stop_signals = std::make_unique<StopSignals>();
+    QObject::connect(stop_signals.get(), &StopSignals::stopRequested, &loop, [&] {
+      for (auto& s : sessions) s->Stop();
+    });
+  }
   QTimer redraw_timer;
   QObject::connect(&redraw_timer, &QTimer::timeout, &loop, redraw);
   if (o.progress) redraw_timer.start(kRedrawMs);
@@ -120,15 +177,47 @@ bool RunAll(std::vector<std::unique_ptr<LiveSession>>& sessions, const LiveOptio
   if (running > 0) loop.exec();
   redraw_timer.stop();
   display.Clear();
-  bool all_ok = true;
-  for (const auto& s : sessions) {
-    const SessionResult& r = *s->Result();
+  const int stopped_by = stop_signals ? stop_signals->First() : 0;
+  stop_signals.reset();
+  bool all_ok = stopped_by == 0;
+  for (std::size_t i = 0; i < sessions.size(); ++i) {
+    const LiveSession& s = *sessions[i];
+    const SessionResult& r = *s.Result();
     all_ok = all_ok && r.ok;
     if (r.ok && !print_ok) continue;
-    out << s->endpoint().Label() << (r.ok ? " " : " failed: ") << r.text << "\n";
+    const std::string backup = push != nullptr ? push->backups[i] : std::string();
+    out << s.endpoint().Label() << " " << ResultText(s, backup, stopped_by != 0) << "\n";
   }
   out.flush();
+  if (push != nullptr) {
+    push->display = nullptr;
+    push->stopped_by = stopped_by;
+  }
   return all_ok;
+}
+
+/// Why `path` cannot take the file pull writes, or nothing when it can: checked before the
+/// read, so that a long read is not spent on a file that cannot be written.
+std::string OutputPathError(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path target(path);
+  if (fs::is_directory(target, ec)) return "is a folder";
+  const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  if (!fs::exists(dir, ec)) return "no such folder";
+  if (!fs::is_directory(dir, ec)) return "not in a folder";
+  if (::access(dir.c_str(), W_OK | X_OK) != 0) {
+    return "the folder cannot be written (" + std::string(std::strerror(errno)) + ")";
+  }
+  return {};
+}
+
+/// True for the addresses a load of a file of `kind` writes into a box over the network: those
+/// the load applies, of the slots a page write moves (every slot but each page's last), and
+/// the two routing values written once the download has ended.
+bool WrittenByLoad(PresetKind kind, int page, int slot) {
+  if (!IsAppliedOnLoad(kind, page, slot)) return false;
+  return page == 30 || slot < PageLength(page);
 }
 
 /// Reads and checks the whole file before any box is touched.
@@ -162,10 +251,14 @@ bool PullBoxes(const std::vector<Endpoint>& endpoints, const std::vector<std::st
   return RunAll(sessions, o, out);
 }
 
-int RunPull(const LiveOptions& o, std::ostream& out, std::ostream&) {
+int RunPull(const LiveOptions& o, std::ostream& out, std::ostream& err) {
   const std::vector<Endpoint> endpoints = Endpoints(o);
   if (endpoints.size() != 1) throw UsageError("pull reads one box; give one HOST[:PORT]");
   if (o.output.empty()) throw UsageError("-o FILE is required");
+  if (const std::string why = OutputPathError(o.output); !why.empty()) {
+    err << "kdsp-tool: " << o.output << ": cannot write: " << why << " (the box was not read)\n";
+    return kExitFileError;
+  }
   return PullBoxes(endpoints, {o.output}, o, out) ? kExitOk : kExitFileError;
 }
 
@@ -181,13 +274,42 @@ int RunPush(const LiveOptions& o, std::ostream& out, std::ostream& err) {
     return kExitFileError;
   }
   EnsureApp();
+  std::string backup_dir;
+  if (!o.no_backup) {
+    backup_dir = o.backup_dir.empty() ? DefaultBackupDir() : o.backup_dir;
+    if (const std::string why = PrepareBackupDir(backup_dir); !why.empty()) {
+      err << "kdsp-tool: " << why << " (no box touched; --no-backup pushes without one)\n";
+      return kExitFileError;
+    }
+  }
+  const std::string stamp = BackupStamp();
+  PushHooks hooks;
+  hooks.backups.resize(endpoints.size());
   std::vector<std::unique_ptr<LiveSession>> sessions;
-  for (const Endpoint& e : endpoints) {
+  for (std::size_t i = 0; i < endpoints.size(); ++i) {
+    const Endpoint e = endpoints[i];
     sessions.push_back(std::make_unique<LiveSession>(e, Timings(o)));
     sessions.back()->SetLanguage(o.ui_language);
     sessions.back()->SetPush(file.kind, file.entries);
+    if (o.no_backup) continue;
+    // What the box held, kept before anything is written; a box whose backup cannot be
+    // written is not touched.
+    sessions.back()->SetReadHandler([&, e, i](const ValueTable& values, const LinkMachine&) {
+      const BackupResult b = SaveBackup(backup_dir, e, stamp, file.kind, values);
+      if (!b.error.empty()) return b.error + " (the box was not touched)";
+      hooks.backups[i] = b.path;
+      if (hooks.display != nullptr) hooks.display->Clear();
+      err << "kdsp-tool: " << e.Label() << ": backup " << b.path << "\n";
+      err.flush();
+      return std::string();
+    });
   }
-  return RunAll(sessions, o, out) ? kExitOk : kExitFileError;
+  const bool ok = RunAll(sessions, o, out, true, &hooks);
+  if (hooks.stopped_by != 0) {
+    err << "kdsp-tool: stopped by " << StopSignals::Name(hooks.stopped_by)
+        << ": no further write was started\n";
+  }
+  return ok ? kExitOk : kExitFileError;
 }
 
 int RunDiffLive(const LiveOptions& o, std::ostream& out, std::ostream& err) {
@@ -204,9 +326,14 @@ int RunDiffLive(const LiveOptions& o, std::ostream& out, std::ostream& err) {
   int differences = -1;
   sessions[0]->SetReadHandler([&](const ValueTable& values, const LinkMachine&) {
     // The box's value at every address the file holds.
-    std::vector<PresetEntry> box = file.entries;
+    // What a load of the file writes into the box, or with --all every address it holds.
+    std::vector<PresetEntry> wanted;
+    for (const PresetEntry& e : file.entries) {
+      if (o.all || WrittenByLoad(file.kind, e.page, e.slot)) wanted.push_back(e);
+    }
+    std::vector<PresetEntry> box = wanted;
     for (PresetEntry& e : box) e.value = values.Get(e.page, e.slot);
-    differences = PrintDifferences(file.entries, box, o.ui_language, diff);
+    differences = PrintDifferences(wanted, box, o.ui_language, diff);
     return std::string();
   });
   // A complete read prints the differences alone; a failed one its result line.
@@ -224,7 +351,8 @@ int RunScan(const LiveOptions& o, std::ostream& out, std::ostream& err) {
   for (const std::string& t : o.hosts) {
     const ScanTargets expanded = ExpandScanTarget(t);
     if (!expanded.error.empty()) throw UsageError(expanded.error);
-    for (const std::string& h : expanded.hosts) targets.push_back({h, o.port});
+    for (const std::string& h : expanded.hosts)
+      targets.push_back({h, expanded.port.value_or(o.port)});
   }
   EnsureApp();
   // Probes are made as they start and go when they end, so a wide range stays light.

@@ -17,6 +17,9 @@ struct LiveOptions {
   int concurrency = 64;            ///< scan: probes at once
   int timeout_ms = 1000;           ///< scan: time limit of each step of a probe
   int timer_divisor = 1;           ///< runs the link's timers this many times faster (tests)
+  std::string backup_dir;          ///< push: where the boxes' backups go (empty: data folder)
+  bool no_backup = false;          ///< push: keep no backup
+  bool all = false;                ///< diff-live: every address the file holds
   int ui_language = 0;
   bool progress = false;  ///< redraw a progress display (output is a terminal)
 };

@@ -15,6 +15,12 @@ constexpr int kStepMs = 5;
 constexpr int kFarewellMs = 20;
 // Positions of a full read and pages of a full download, for the texts.
 constexpr int kReadEnd = 42;
+// The last page a download writes; past it only the closing read and values remain.
+constexpr int kLastWrittenPage = 25;
+// Ticks a request waits before the link repeats it, and the least time a stopped download
+// awaits the acknowledgement of its last page (however fast the link's timers run).
+constexpr int kRepeatTicks = 31;
+constexpr int kLeastStopWaitMs = 1000;
 
 /// No USB box on the command line: the network is the only transport.
 class NoHid : public HidBackend {
@@ -29,6 +35,9 @@ LiveSession::LiveSession(Endpoint endpoint, LinkTimings timings, QObject* parent
     : QObject(parent), endpoint_(std::move(endpoint)), timings_(timings), host_(device_values_) {
   step_timer_.setInterval(kStepMs);
   connect(&step_timer_, &QTimer::timeout, this, &LiveSession::Step);
+  stop_wait_.setSingleShot(true);
+  stop_wait_.setInterval(std::max(kLeastStopWaitMs, kRepeatTicks * timings_.transfer_tcp_ms));
+  connect(&stop_wait_, &QTimer::timeout, this, &LiveSession::Step);
 }
 
 LiveSession::~LiveSession() = default;
@@ -123,6 +132,47 @@ std::string LiveSession::FailureText() const {
   return reason + console;
 }
 
+void LiveSession::Stop() {
+  if (phase_ != Phase::kReading && phase_ != Phase::kDownloading) return;
+  if (stopping_) {
+    // Asked again: the write on its way is no longer awaited.
+    if (stop_halted_) FarewellStopped(StopOutcome::kPartial, PagesWritten(false));
+    return;
+  }
+  stopping_ = true;
+  if (link_->machine().state().BoxAnswered) answered_ = true;
+  if (phase_ == Phase::kReading) {
+    FarewellStopped(StopOutcome::kUntouched, "untouched");
+    return;
+  }
+  if (DownloadWritten()) return;  // only the closing exchange is left: let it end
+  // The timers stop, so no further page goes out; the page on its way is awaited.
+  link_->machine().Halt();
+  stop_halted_ = true;
+  stop_wait_.start();
+  Step();
+}
+
+bool LiveSession::DownloadWritten() const {
+  const LinkState& st = link_->machine().state();
+  return st.XferPos >= st.XferEnd || st.XferPos > kLastWrittenPage;
+}
+
+std::string LiveSession::PagesWritten(bool last_acknowledged) const {
+  const LinkState& st = link_->machine().state();
+  const int first = *push_kind_ == PresetKind::kMode ? 0 : 22;
+  const int last = std::min(st.XferEnd - 1, kLastWrittenPage);
+  const int written = last_acknowledged ? st.XferPos : st.XferPos - 1;
+  const std::string of = " of " + std::to_string(first) + " to " + std::to_string(last);
+  std::string text = written < first ? "no page written" + of
+                                     : "pages " + std::to_string(first) + " to " +
+                                           std::to_string(written) + " written" + of;
+  if (!last_acknowledged) {
+    text += " (page " + std::to_string(st.XferPos) + " sent, not acknowledged)";
+  }
+  return text;
+}
+
 void LiveSession::Step() {
   if (phase_ != Phase::kReading && phase_ != Phase::kDownloading) return;
   LinkMachine& m = link_->machine();
@@ -131,9 +181,22 @@ void LiveSession::Step() {
     Finish(false, FailureText());
     return;
   }
+  if (stop_halted_) {
+    // The page on its way is written once the box acknowledges it.
+    if (m.state().XferState == kXferAcked) {
+      FarewellStopped(StopOutcome::kPartial, PagesWritten(true));
+    } else if (!stop_wait_.isActive()) {
+      FarewellStopped(StopOutcome::kPartial, PagesWritten(false));
+    }
+    return;
+  }
   if (!OnlineAndIdle()) return;
   if (phase_ == Phase::kDownloading) {
-    Farewell(true, "ok");
+    if (stopping_) {
+      FarewellStopped(StopOutcome::kDone, "done");
+    } else {
+      Farewell(true, "ok");
+    }
     return;
   }
   // The read is complete and nothing is on its way: the values are the box's.
@@ -159,8 +222,21 @@ void LiveSession::Farewell(bool ok, std::string text) {
   phase_ = Phase::kFarewell;
   step_timer_.stop();
   link_->FarewellOnClose();
-  pending_ = {ok, std::move(text)};
+  pending_ = {ok, std::move(text), std::nullopt};
   QTimer::singleShot(kFarewellMs, this, [this] { Finish(pending_.ok, pending_.text); });
+}
+
+void LiveSession::FarewellStopped(StopOutcome outcome, std::string text) {
+  const bool online = link_->machine().state().LinkOnline;
+  stop_wait_.stop();
+  stop_halted_ = false;
+  if (!online && answered_) {
+    // Mid-transfer the link is not online, so the farewell is sent by hand.
+    link_->machine().Halt();
+    link_->machine().SendControl(ControlMessage::Farewell);
+  }
+  Farewell(false, std::move(text));
+  pending_stopped_ = outcome;
 }
 
 void LiveSession::Finish(bool ok, std::string text) {
@@ -169,7 +245,7 @@ void LiveSession::Finish(bool ok, std::string text) {
   step_timer_.stop();
   host_.Attach(nullptr);
   link_.reset();
-  result_ = SessionResult{ok, std::move(text)};
+  result_ = SessionResult{ok, std::move(text), pending_stopped_};
   emit finished();
 }
 

@@ -23,10 +23,18 @@ struct SessionProgress {
   int total = 0;
 };
 
+/// What a session stopped on request had done to its box.
+enum class StopOutcome {
+  kUntouched,  ///< nothing of the file was written
+  kPartial,    ///< the download began and did not end: `text` tells the pages written
+  kDone,       ///< the download had ended
+};
+
 /// How a session ended. `text` is the result line after the endpoint ("ok", or the failure).
 struct SessionResult {
   bool ok = false;
   std::string text;
+  std::optional<StopOutcome> stopped;  ///< set when `Stop` ended the session
 };
 
 /// One box over the network, worked as the console works it: a link component of its own
@@ -54,6 +62,11 @@ class LiveSession : public QObject {
   void SetLanguage(int ui_language) { ui_language_ = ui_language; }
 
   void Start();
+  /// No new write starts from now on: a read is given up, a write on its way is let finish
+  /// (its acknowledgement awaited as long as the link waits before repeating it, at least 1 s),
+  /// then the farewell goes out and the session ends with `stopped` set. A download whose pages are
+  /// all written ends as usual. Asked again while waiting, it waits no longer.
+  void Stop();
   const Endpoint& endpoint() const { return endpoint_; }
   SessionProgress Progress() const;
   const std::optional<SessionResult>& Result() const { return result_; }
@@ -68,6 +81,9 @@ class LiveSession : public QObject {
   std::string FailureText() const;
   void Finish(bool ok, std::string text);
   void Farewell(bool ok, std::string text);
+  void FarewellStopped(StopOutcome outcome, std::string text);
+  bool DownloadWritten() const;
+  std::string PagesWritten(bool last_acknowledged) const;
 
   Endpoint endpoint_;
   LinkTimings timings_;
@@ -80,9 +96,13 @@ class LiveSession : public QObject {
   std::optional<PresetKind> push_kind_;
   std::vector<PresetEntry> push_entries_;
   int ui_language_ = 0;
-  bool answered_ = false;  ///< the box has answered the probe
+  bool answered_ = false;     ///< the box has answered the probe
+  bool stopping_ = false;     ///< `Stop` was asked for
+  bool stop_halted_ = false;  ///< the download was halted and its last write is awaited
+  QTimer stop_wait_;          ///< how long that write's acknowledgement is awaited
   std::optional<SessionResult> result_;
   SessionResult pending_;  ///< the outcome waiting for the farewell to go out
+  std::optional<StopOutcome> pending_stopped_;
 };
 
 }  // namespace kdsp::tool

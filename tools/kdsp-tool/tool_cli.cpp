@@ -120,15 +120,20 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   CLI::App* push = Command(app, "push", "load a preset file into boxes");
   push->add_option("FILE", p.live.file)->required();
   push->add_option("HOST", p.hosts, "HOST[:PORT]...")->required();
+  push->add_option("--backup-dir", p.live.backup_dir,
+                   "keep the boxes' backups here (default: backups in the data folder)");
+  push->add_flag("--no-backup", p.live.no_backup, "keep no backup of the boxes");
   AddTimerDivisor(push, p);
 
   CLI::App* diff_live = Command(app, "diff-live", "the differences between a file and a box");
   diff_live->add_option("FILE", p.live.file)->required();
   diff_live->add_option("HOST", p.hosts, "HOST[:PORT]")->required()->expected(1);
+  diff_live->add_flag("--all", p.live.all,
+                      "every address the file holds, not only those a load writes");
   AddTimerDivisor(diff_live, p);
 
   CLI::App* scan = Command(app, "scan", "find boxes on the network");
-  scan->add_option("TARGET", p.hosts, "host, address or IPv4 range A.B.C.D/N")->required();
+  scan->add_option("TARGET", p.hosts, "HOST[:PORT], address or IPv4 range A.B.C.D/N")->required();
   scan->add_option("--port", p.live.port, "port probed")->check(CLI::Range(1, 65535));
   scan->add_option("--concurrency", p.live.concurrency, "probes at once")
       ->check(CLI::Range(1, 1024));

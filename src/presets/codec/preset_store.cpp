@@ -54,7 +54,7 @@ SaveResult WriteFileReplacing(const std::string& path, std::string_view bytes,
   if (const int err = WriteWholeFile(temp.string(), bytes); err != 0) {
     std::error_code ec;
     fs::remove(temp, ec);
-    return Failed(temp.string() + ": " + ErrnoText(err));
+    return Failed(path + ": " + ErrnoText(err));
   }
   if (gate && !gate(temp.string())) {
     std::error_code ec;
