@@ -224,9 +224,12 @@ class ScriptedBox {
 
 /// A link with fake transport, fake window and a scripted box. `Pump` answers every frame sent
 /// since the last pump, after the call that sent it has returned, as a real box would.
+/// The rig keeps the paced rhythm unless asked for the answer-driven link.
 struct LinkRig {
-  LinkRig() : host(device_values), machine(device_values, transport, host) {
+  explicit LinkRig(bool paced = true)
+      : host(device_values), machine(device_values, transport, host) {
     host.Attach(&machine);
+    machine.SetPacedAlways(paced);
   }
 
   void Deliver(LinkKind kind, const Bytes& bytes) {
