@@ -108,12 +108,9 @@ TEST(ReadFaults, EveryValueAndNameExactAtEitherPace) {
      {},
      true,
      {}},
-    {
-        "status frame right after a reply",
-        0,
-        {},
-        {{"read 7", StatusFrame(42)}},  // the key the box holds at (0, 6), {}, false, {}},
-    };
+      // 42: the music key the box holds at (0, 6)
+      {"status frame right after a reply", 0, {}, {{"read 7", StatusFrame(42)}}, {}, false, {}},
+  };
   for (const ReadFault& fault : faults) {
     for (bool paced : {kPaced, kAnswerDriven}) {
       SCOPED_TRACE(std::string(fault.name) + (paced ? ", paced" : ", answer-driven"));
