@@ -26,8 +26,8 @@ LinkComponent::LinkComponent(ValueTable& device_values, LinkHost& host,
       port_lister_(&SerialTransport::SystemPorts) {
   machine_ = std::make_unique<LinkMachine>(device_values, *this, host_);
   machine_->SetTimerListener([this] { SyncTimers(); });
-  machine_->SetTickLengths({timings_.search_ms, timings_.transfer_ms, timings_.transfer_tcp_ms,
-                            timings_.hold_ms});
+  machine_->SetTickLengths(
+      {timings_.search_ms, timings_.transfer_ms, timings_.transfer_tcp_ms, timings_.hold_ms});
   machine_->SetPacedAlways(timings_.paced);
 
   for (QTimer* t : {&search_timer_, &transfer_timer_, &hold_timer_}) {

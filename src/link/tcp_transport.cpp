@@ -5,7 +5,8 @@ namespace kdsp {
 TcpTransport::TcpTransport(QObject* parent)
     : QObject(parent),
       socket_(this),
-      reader_(socket_, [this](const QByteArray& bytes) { emit bytesArrived(bytes); }, this) {
+      reader_(
+          socket_, [this](const QByteArray& bytes) { emit bytesArrived(bytes); }, this) {
   socket_.setReadBufferSize(kReadBuffer);
   // Frames are small and paced by acknowledgements: send them without delay.
   connect(&socket_, &QTcpSocket::connected, this, [this] {
