@@ -17,6 +17,7 @@ struct LiveOptions {
   int concurrency = 64;            ///< scan: probes at once
   int timeout_ms = 1000;           ///< scan: time limit of each step of a probe
   int timer_divisor = 1;           ///< runs the link's timers this many times faster (tests)
+  bool paced = false;              ///< keep the link at one request per tick
   int ui_language = 0;
   bool progress = false;  ///< redraw a progress display (output is a terminal)
 };
