@@ -21,16 +21,19 @@ struct Parser {
         port(QStringLiteral("port"),
              Tr(lang, "TCP port of the box (default 8899)", "设备的 TCP 端口（默认 8899）"),
              QStringLiteral("PORT")),
+        paced(QStringLiteral("paced"),
+              Tr(lang, "keep the link at one request per timer tick (slow boxes)",
+                 "联机时每个定时周期只发一个请求（适用于较慢的设备）")),
         demo(QStringLiteral("demo"),
              Tr(lang, "start the emulated box and connect to it", "启动模拟设备并连接到它")),
         help({"h", "help", "?"}, Tr(lang, "show this help and exit", "显示本帮助并退出")),
         version({"v", "version"}, Tr(lang, "show the version and exit", "显示版本并退出")) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({host, port, demo, help, version});
+    parser.addOptions({host, port, paced, demo, help, version});
   }
 
   QCommandLineParser parser;
-  QCommandLineOption host, port, demo, help, version;
+  QCommandLineOption host, port, paced, demo, help, version;
 };
 
 QString OptionColumn(const QCommandLineOption& o) {
@@ -46,7 +49,7 @@ QString HelpText(const Parser& p, int lang) {
   text += Tr(lang, "Tuning console for the karaoke digital signal processor.\n\n",
              "卡拉OK数字信号处理器调音台。\n\n");
   text += Tr(lang, "Options:\n", "选项：\n");
-  const QCommandLineOption* options[] = {&p.host, &p.port, &p.demo, &p.help, &p.version};
+  const QCommandLineOption* options[] = {&p.host, &p.port, &p.paced, &p.demo, &p.help, &p.version};
   qsizetype width = 0;
   for (const auto* o : options) width = std::max(width, OptionColumn(*o).size());
   for (const auto* o : options) {
@@ -102,6 +105,7 @@ ConsoleCommandLine ParseConsoleCommandLine(const QStringList& args, int lang) {
   }
   out.options.host = p.parser.value(p.host);
   out.options.port = p.parser.value(p.port);
+  out.options.paced = p.parser.isSet(p.paced);
   out.options.demo = p.parser.isSet(p.demo);
   return out;
 }

@@ -7,9 +7,10 @@ namespace kdsp::app {
 
 /// What the console's command line asks for at start-up.
 struct ConsoleOptions {
-  QString host;       ///< network address for the first search (empty: the window's own)
-  QString port;       ///< TCP port for the first search (empty: the window's own)
-  bool demo = false;  ///< start the emulated box and connect to it
+  QString host;        ///< network address for the first search (empty: the window's own)
+  QString port;        ///< TCP port for the first search (empty: the window's own)
+  bool paced = false;  ///< keep the link paced for this run, whatever the system page says
+  bool demo = false;   ///< start the emulated box and connect to it
 };
 
 /// The outcome of reading the command line.

@@ -1,8 +1,10 @@
 #include "app/console_session.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSettings>
 
 #include "boxsim/box_server_thread.h"
 #include "link/link_component.h"
@@ -14,6 +16,17 @@
 #include "ui/system_page.h"
 
 namespace kdsp::app {
+
+namespace {
+
+constexpr const char* kPacedKey = "link/paced";
+
+QSettings LinkSettings() {
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kdsp"),
+                   QStringLiteral("kdsp-console"));
+}
+
+}  // namespace
 
 ConsoleSession::ConsoleSession(const ConsoleOptions& options) {
   // The emulated box, for trying the console without hardware.
@@ -50,9 +63,24 @@ ConsoleSession::ConsoleSession(const ConsoleOptions& options) {
   link_->SetTcpEndpoint(window_->findChild<QLineEdit*>("IPstrEdit")->text(),
                         window_->findChild<QLineEdit*>("IPPortStrEdit")->text());
   window_->ApplyLanguage(ui::UiLanguageForLocale(QLocale::system()));
+  ApplyPacedSetting(options.paced);
   // The user has said where the box is: the first search goes to the network at once.
   if (!options.host.isEmpty()) link_->machine().SetNextSearchFromNetwork(true);
   link_->Start();
+}
+
+void ConsoleSession::ApplyPacedSetting(bool paced_for_this_run) {
+  // The system page's "Paced link" switch is kept in the settings; --paced holds for this run
+  // only and shows the switch on without storing it.
+  const bool paced = paced_for_this_run || LinkSettings().value(kPacedKey, false).toBool();
+  link_->machine().SetPacedAlways(paced);
+  auto* box = window_->findChild<QCheckBox*>("PacedLinkBox");
+  if (box == nullptr) return;
+  box->setChecked(paced);
+  QObject::connect(box, &QCheckBox::toggled, box, [link = link_.get()](bool on) {
+    link->machine().SetPacedAlways(on);
+    LinkSettings().setValue(kPacedKey, on);
+  });
 }
 
 ConsoleSession::~ConsoleSession() {

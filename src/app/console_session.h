@@ -36,6 +36,9 @@ class ConsoleSession {
   void Show();
 
  private:
+  /// The pace of the link: the system page's switch, or on for this run.
+  void ApplyPacedSetting(bool paced_for_this_run);
+
   std::unique_ptr<boxsim::BoxServerThread> box_;
   ValueTable device_values_;
   ValueTable view_values_;

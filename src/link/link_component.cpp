@@ -26,8 +26,9 @@ LinkComponent::LinkComponent(ValueTable& device_values, LinkHost& host,
       port_lister_(&SerialTransport::SystemPorts) {
   machine_ = std::make_unique<LinkMachine>(device_values, *this, host_);
   machine_->SetTimerListener([this] { SyncTimers(); });
-  machine_->SetTickLengths({timings_.search_ms, timings_.transfer_ms, timings_.transfer_tcp_ms,
-                            timings_.hold_ms});
+  machine_->SetTickLengths(
+      {timings_.search_ms, timings_.transfer_ms, timings_.transfer_tcp_ms, timings_.hold_ms});
+  machine_->SetPacedAlways(timings_.paced);
 
   for (QTimer* t : {&search_timer_, &transfer_timer_, &hold_timer_}) {
     t->setTimerType(Qt::PreciseTimer);
@@ -46,6 +47,7 @@ LinkComponent::LinkComponent(ValueTable& device_values, LinkHost& host,
   });
   connect(&serial_, &SerialTransport::portLost, this,
           [this] { machine_->OnTransportLost(LinkCom); });
+  connect(&tcp_, &TcpTransport::connected, this, [this] { machine_->OnTcpConnected(); });
   connect(&tcp_, &TcpTransport::bytesArrived, this, [this](const QByteArray& data) {
     machine_->OnTcpBytes(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                    static_cast<std::size_t>(data.size())));

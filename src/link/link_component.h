@@ -27,6 +27,9 @@ struct LinkTimings {
   int transfer_ms = kTransferIntervalMs;
   int transfer_tcp_ms = kTransferIntervalTcpMs;
   int hold_ms = kHoldIntervalMs;
+  /// Keep the paced rhythm for every connection (boxes that cannot take requests as fast as
+  /// they answer them).
+  bool paced = false;
 };
 
 /// The link component: the three transports, the link log and the three timers that drive the

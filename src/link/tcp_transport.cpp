@@ -5,11 +5,14 @@ namespace kdsp {
 TcpTransport::TcpTransport(QObject* parent)
     : QObject(parent),
       socket_(this),
-      reader_(socket_, [this](const QByteArray& bytes) { emit bytesArrived(bytes); }, this) {
+      reader_(
+          socket_, [this](const QByteArray& bytes) { emit bytesArrived(bytes); }, this) {
   socket_.setReadBufferSize(kReadBuffer);
   // Frames are small and paced by acknowledgements: send them without delay.
-  connect(&socket_, &QTcpSocket::connected, this,
-          [this] { socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+  connect(&socket_, &QTcpSocket::connected, this, [this] {
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    emit connected();
+  });
   connect(&socket_, &QTcpSocket::errorOccurred, this,
           [this](QAbstractSocket::SocketError error) { last_error_ = error; });
 }

@@ -34,6 +34,8 @@ class TcpTransport : public QObject {
   static constexpr qint64 kReadBuffer = 256 * 1024;
 
  signals:
+  /// The connection is up.
+  void connected();
   /// The bytes of one read, in arrival order.
   void bytesArrived(const QByteArray& bytes);
 

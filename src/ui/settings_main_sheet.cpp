@@ -1,8 +1,10 @@
 // The settings sheet "主控界面".
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 
+#include "edit/translatable.h"
 #include "model/control_lists.h"
 #include "ui/control_factory.h"
 #include "ui/settings_sheets.h"
@@ -89,13 +91,18 @@ void PanelLockGroup(QWidget* sheet, int y) {
 
 void NetworkGroup(QWidget* sheet, int y) {
   auto* ip =
-      MakeGroup(sheet, {"IP地址/端口：", "IP Address/Port:"}, QRect(kLeft, y, kW, 58), "IPGroup");
+      MakeGroup(sheet, {"IP地址/端口：", "IP Address/Port:"}, QRect(kLeft, y, kW, 82), "IPGroup");
   auto* host = new QLineEdit(QStringLiteral("192.168.4.1"), ip);
   host->setObjectName("IPstrEdit");
   host->setGeometry(10, 24, kW - 90, 24);
   auto* port = new QLineEdit(QStringLiteral("8899"), ip);
   port->setObjectName("IPPortStrEdit");
   port->setGeometry(kW - 74, 24, 64, 24);
+  // For boxes that cannot take a request as soon as they have answered the last.
+  auto* paced = new QCheckBox(ip);
+  paced->setObjectName("PacedLinkBox");
+  paced->setGeometry(10, 54, kW - 20, 22);
+  SetBiText(paced, {"稳定连接", "Paced link"}, 1);
 }
 
 /// The box's identification code, filled in by the link once the box has sent it.
@@ -142,7 +149,7 @@ void BuildMainSettingSheet(QWidget* sheet) {
   ModeButtonGroup(sheet, y);
   PanelLockGroup(sheet, y + 56);
   NetworkGroup(sheet, y + 56 + 134);
-  DeviceIdRow(sheet, y + 56 + 134 + 62);
+  DeviceIdRow(sheet, y + 56 + 134 + 86);
 }
 
 }  // namespace kdsp::ui

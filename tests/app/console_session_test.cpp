@@ -2,7 +2,11 @@
 // fields, and --demo points them at the emulated box it starts.
 
 #include <gtest/gtest.h>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include "app/console_session.h"
 #include "ui/main_window.h"
@@ -33,6 +37,39 @@ TEST(ConsoleSession, DemoPointsTheAddressAtTheEmulatedBox) {
   const int port = Field(session.Window(), "IPPortStrEdit").toInt();
   EXPECT_GT(port, 0);
   EXPECT_NE(port, 8899);  // a free port picked by the system, not the box's usual one
+}
+
+TEST(ConsoleSession, PacedLinkSwitchIsKeptAndPacedHoldsForOneRun) {
+  QTemporaryDir settings_dir;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_dir.path());
+  auto paced_box = [](ConsoleSession& session) {
+    return session.Window().findChild<QCheckBox*>("PacedLinkBox");
+  };
+  {
+    ConsoleSession session(ConsoleOptions{});
+    session.Show();
+    QCheckBox* box = paced_box(session);
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isChecked());
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    EXPECT_TRUE(box->isChecked());
+  }
+  {
+    ConsoleSession session(ConsoleOptions{});
+    ASSERT_NE(paced_box(session), nullptr);
+    EXPECT_TRUE(paced_box(session)->isChecked());  // kept from the last run
+    QTest::mouseClick(paced_box(session), Qt::LeftButton, {},
+                      QPoint(6, paced_box(session)->height() / 2));
+    EXPECT_FALSE(paced_box(session)->isChecked());
+  }
+  ConsoleOptions once;
+  once.paced = true;
+  {
+    ConsoleSession session(once);
+    EXPECT_TRUE(paced_box(session)->isChecked());
+  }
+  ConsoleSession later(ConsoleOptions{});
+  EXPECT_FALSE(paced_box(later)->isChecked());  // --paced was not stored
 }
 
 }  // namespace

@@ -296,6 +296,17 @@ TEST_F(BoxSimTest, FaultsShapeTheAnswers) {
   EXPECT_TRUE(Ask(probe).empty());
   now_ms_ += 1;
   EXPECT_EQ(Ask(probe).size(), 1u);
+
+  // A slow box does not hear a request that comes sooner than 30 ms after its last answer.
+  box_.SetSlow(30);
+  now_ms_ += 29;
+  EXPECT_TRUE(Ask(BuildValueFrame(CmdWrite, MakeAddr(0, 31), 6)).empty());
+  EXPECT_NE(box_.Param(0, 31), 6);
+  now_ms_ += 1;
+  EXPECT_EQ(Write(0, 31, 6), kAck);
+  EXPECT_EQ(box_.Param(0, 31), 6);
+  box_.SetSlow(0);
+  EXPECT_EQ(Ask(probe).size(), 1u);
 }
 
 TEST_F(BoxSimTest, ScheduledFaultsWaitForTheirFrameCount) {

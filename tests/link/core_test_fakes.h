@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -224,9 +225,12 @@ class ScriptedBox {
 
 /// A link with fake transport, fake window and a scripted box. `Pump` answers every frame sent
 /// since the last pump, after the call that sent it has returned, as a real box would.
+/// The rig keeps the paced rhythm unless asked for the answer-driven link.
 struct LinkRig {
-  LinkRig() : host(device_values), machine(device_values, transport, host) {
+  explicit LinkRig(bool paced = true)
+      : host(device_values), machine(device_values, transport, host) {
     host.Attach(&machine);
+    machine.SetPacedAlways(paced);
   }
 
   void Deliver(LinkKind kind, const Bytes& bytes) {
@@ -243,18 +247,43 @@ struct LinkRig {
     }
   }
 
-  /// Answers the frames sent since the last pump (all of them when `box_alive`).
+  /// Answers the frames sent since the last pump (all of them when `box_alive`). With
+  /// `answer_delay_ticks`, each answer arrives that many timer ticks after its request;
+  /// `unasked_before` frames go out at once when their request arrives, `unasked_after` frames
+  /// right behind its answer (each once).
   void Pump() {
-    while (answered < transport.sent.size()) {
-      const SentFrame f = transport.sent[answered++];
-      if (!box_alive || f.kind != box_kind) continue;
-      if (f.kind == LinkCom && !box_port.empty() &&
-          (transport.opened_ports.empty() || transport.opened_ports.back() != box_port)) {
-        continue;
+    bool progress = true;
+    while (progress) {
+      progress = false;
+      while (answered < transport.sent.size()) {
+        progress = true;
+        const SentFrame f = transport.sent[answered++];
+        if (!box_alive || f.kind != box_kind) continue;
+        if (f.kind == LinkCom && !box_port.empty() &&
+            (transport.opened_ports.empty() || transport.opened_ports.back() != box_port)) {
+          continue;
+        }
+        const std::string what = Describe(f.bytes);
+        Bytes answer = box.Answer(f.bytes, f.kind);
+        if (corrupt_once.erase(what) > 0) answer.back() ^= 0x5A;
+        if (auto before = unasked_before.find(what); before != unasked_before.end()) {
+          const Bytes stray = before->second;
+          unasked_before.erase(before);
+          Deliver(f.kind, stray);
+        }
+        Late late{ticks + answer_delay_ticks, f.kind, {answer}};
+        if (auto after = unasked_after.find(what); after != unasked_after.end()) {
+          late.units.push_back(after->second);
+          unasked_after.erase(after);
+        }
+        late_answers.push_back(std::move(late));
       }
-      Bytes answer = box.Answer(f.bytes, f.kind);
-      if (corrupt_once.erase(Describe(f.bytes)) > 0) answer.back() ^= 0x5A;
-      Deliver(f.kind, answer);
+      while (!late_answers.empty() && late_answers.front().due <= ticks) {
+        progress = true;
+        const Late due = late_answers.front();
+        late_answers.pop_front();
+        for (const Bytes& unit : due.units) Deliver(due.kind, unit);
+      }
     }
   }
   /// Frames sent since the last `Mark`, described.
@@ -270,22 +299,25 @@ struct LinkRig {
   void SearchTicks(int n, bool pump = true) {
     for (int i = 0; i < n; ++i) {
       machine.SearchTick();
+      ++ticks;
       if (pump) Pump();
     }
   }
   /// Transfer ticks until the transfer timer stops (or `limit` ticks); returns the count.
   int TransferUntilDone(int limit = 5000) {
-    int ticks = 0;
-    while (machine.TransferTimerOn() && ticks < limit) {
+    int count = 0;
+    while (machine.TransferTimerOn() && count < limit) {
       machine.TransferTick();
-      Pump();
       ++ticks;
+      Pump();
+      ++count;
     }
-    return ticks;
+    return count;
   }
   void HoldTicks(int n, bool pump = true) {
     for (int i = 0; i < n; ++i) {
       machine.HoldTick();
+      ++ticks;
       if (pump) Pump();
     }
   }
@@ -295,7 +327,9 @@ struct LinkRig {
     transport.hid_present = kind == LinkUsb;
     if (kind == LinkCom && transport.ports.empty()) transport.ports = {"/dev/ttyUSB0"};
     machine.LinkBtnClick(LinkButton::LinkBtn);
-    for (int i = 0; i < 40 && !machine.TransferTimerOn(); ++i) SearchTicks(1);
+    for (int i = 0; i < 40 && !machine.TransferTimerOn() && !machine.state().LinkOnline; ++i) {
+      SearchTicks(1);
+    }
     TransferUntilDone();
     Pump();
   }
@@ -309,8 +343,40 @@ struct LinkRig {
   bool box_alive = true;
   std::string box_port;                ///< on the serial port: the one port the box is on
   std::set<std::string> corrupt_once;  ///< requests whose next answer arrives corrupted
+  std::map<std::string, Bytes> unasked_before;
+  std::map<std::string, Bytes> unasked_after;
+  int answer_delay_ticks = 0;
+  int ticks = 0;  ///< timer ticks so far, of any timer
+  struct Late {
+    int due;
+    LinkKind kind;
+    std::vector<Bytes> units;
+  };
+  std::deque<Late> late_answers;
   std::size_t answered = 0;
   std::size_t mark = 0;
 };
+
+/// Distinct values in every page and item of the box, named modes, the dance scene.
+inline void FillBox(LinkRig& rig) {
+  for (int p = 0; p <= 29; ++p) {
+    for (int s = 0; s < PageLength(p); ++s) rig.box.memory.Set(p, s, (p * 1000 + s * 7) % 65536);
+  }
+  for (int s = 0; s < 48; ++s) rig.box.memory.Set(30, s, 30 + s);
+  rig.box.memory.Set(0, 64, 1);  // dance scene
+  for (int i = 0; i < 16; ++i) {
+    rig.box.names[i] = "Mode" + std::to_string(i + 1);
+    rig.box.hint_names[i] = "Hint" + std::to_string(i + 1);
+  }
+}
+
+/// The console holds the box's values on pages `first_page` to `last_page`.
+inline void ExpectMirrors(const LinkRig& rig, int first_page, int last_page) {
+  for (int p = first_page; p <= last_page; ++p) {
+    for (int s = 0; s < PageLength(p); ++s) {
+      ASSERT_EQ(rig.device_values.Get(p, s), rig.box.memory.Get(p, s)) << p << "." << s;
+    }
+  }
+}
 
 }  // namespace kdsp::testing

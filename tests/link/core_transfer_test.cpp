@@ -7,6 +7,8 @@
 namespace kdsp {
 namespace {
 
+using testing::ExpectMirrors;
+using testing::FillBox;
 using testing::LinkRig;
 
 // Everything a full read asks for off USB, in order.
@@ -23,26 +25,6 @@ std::vector<std::string> FullReadOffUsb() {
     seq.push_back(std::string("item ") + item);
   }
   return seq;
-}
-
-void FillBox(LinkRig& rig) {
-  for (int p = 0; p <= 29; ++p) {
-    for (int s = 0; s < PageLength(p); ++s) rig.box.memory.Set(p, s, (p * 1000 + s * 7) % 65536);
-  }
-  for (int s = 0; s < 48; ++s) rig.box.memory.Set(30, s, 30 + s);
-  rig.box.memory.Set(0, 64, 1);  // dance scene
-  for (int i = 0; i < 16; ++i) {
-    rig.box.names[i] = "Mode" + std::to_string(i + 1);
-    rig.box.hint_names[i] = "Hint" + std::to_string(i + 1);
-  }
-}
-
-void ExpectMirrors(const LinkRig& rig, int first_page, int last_page) {
-  for (int p = first_page; p <= last_page; ++p) {
-    for (int s = 0; s < PageLength(p); ++s) {
-      ASSERT_EQ(rig.device_values.Get(p, s), rig.box.memory.Get(p, s)) << p << "." << s;
-    }
-  }
 }
 
 // Ticks to the link read (search, handshake) with the box on `kind`; leaves the rig marked just

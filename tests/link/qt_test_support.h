@@ -229,6 +229,7 @@ struct QtLinkRig {
   /// answer, so the link sees nothing it could not see from its own timers; ticks that count
   /// towards a time-out (no answer yet) are left to the timers.
   void StepEagerly() {
+    if (!step_eagerly) return;
     LinkMachine& m = link.machine();
     const LinkState& st = m.state();
     if (m.SearchTimerOn() && st.BoxAnswered && !st.LinkOpenSent) m.SearchTick();
@@ -268,6 +269,8 @@ struct QtLinkRig {
   FakeHost host;
   LinkComponent link;
   std::vector<std::string> ports;
+  /// Off: the link runs on its own timers and the box's answers alone.
+  bool step_eagerly = true;
 
  private:
   std::function<void()> step_eagerly_ = [this] { StepEagerly(); };

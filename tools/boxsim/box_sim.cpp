@@ -74,6 +74,10 @@ std::vector<Answer> BoxSim::Handle(std::span<const std::uint8_t> frame, LinkKind
     Logf("unheard", frame);
     return {};
   }
+  if (slow_ms_ > 0 && now < last_answer_ms_ + slow_ms_) {
+    Logf("too soon", frame);
+    return {};
+  }
   const bool well_formed = frame.size() >= 7 && frame[0] == kFrameHeader &&
                            frame[1] == BoxAddress && frame[2] + 3u == frame.size() &&
                            (frame[3] == CmdWrite || frame[3] == CmdRead) &&
@@ -282,6 +286,7 @@ std::vector<Answer> BoxSim::Shape(std::vector<Bytes> replies, LinkKind kind, std
       }
     }
     Logf("tx", a.bytes);
+    last_answer_ms_ = a.due_ms;
     out.push_back(std::move(a));
   }
   return out;
@@ -316,6 +321,9 @@ void BoxSim::ApplyFault(const Fault& fault, std::int64_t now) {
       break;
     case FaultKind::kStray:
       stray_next_ += v;
+      break;
+    case FaultKind::kSlow:
+      slow_ms_ = v;
       break;
   }
   if (log_) {

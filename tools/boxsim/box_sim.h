@@ -65,6 +65,8 @@ class BoxSim {
   void GoSilent(int duration_ms = 0) { Inject({FaultKind::kSilent, duration_ms}); }
   void Resume() { Inject({FaultKind::kResume, 0}); }
   void SetAnswerDelay(int delay_ms) { Inject({FaultKind::kDelay, delay_ms}); }
+  /// A slow box: a request arriving sooner than `gap_ms` after the last answer is not heard.
+  void SetSlow(int gap_ms) { Inject({FaultKind::kSlow, gap_ms}); }
   /// Turns the music key (page 0 slot 6) as if at the front panel; clamped to 0..14.
   void TurnMusicKey(int key) { Inject({FaultKind::kKey, key}); }
   bool Silent() const;
@@ -114,6 +116,9 @@ class BoxSim {
   int stray_next_ = 0;
   bool merge_partner_due_ = false;
   int delay_ms_ = 0;
+  int slow_ms_ = 0;
+  // When the last answer went out (its due time); before any answer, long ago.
+  std::int64_t last_answer_ms_ = std::numeric_limits<std::int64_t>::min() / 2;
   int split_gap_ms_ = 60;
   std::int64_t silent_until_ms_ = std::numeric_limits<std::int64_t>::min();
 };

@@ -13,7 +13,7 @@ struct FaultInfo {
   std::string_view help;
 };
 
-constexpr std::array<FaultInfo, 9> kFaults = {{
+constexpr std::array<FaultInfo, 10> kFaults = {{
     {FaultKind::kDrop, "drop", 1, "drop N[@K]      leave the next N answers unsent"},
     {FaultKind::kCorrupt, "corrupt", 1,
      "corrupt N[@K]   spoil the checksum of the next N answer frames"},
@@ -28,6 +28,8 @@ constexpr std::array<FaultInfo, 9> kFaults = {{
     {FaultKind::kKey, "key", 7, "key V[@K]       turn the music key to V (0..14) at the panel"},
     {FaultKind::kStray, "stray", 1,
      "stray N[@K]     send a stray frame header before each of the next N answers (TCP, serial)"},
+    {FaultKind::kSlow, "slow", 0,
+     "slow MS[@K]     ignore a request arriving sooner than MS ms after the last answer; 0 = off"},
 }};
 
 std::string_view Trim(std::string_view s) {

@@ -18,6 +18,7 @@ enum class FaultKind : std::uint8_t {
   kDelay,    ///< answer `value` ms late from now on (0: on time again)
   kKey,      ///< turn the music key to `value` as from the front panel
   kStray,    ///< send a stray frame header before each of the next `value` answers
+  kSlow,     ///< ignore a request that arrives sooner than `value` ms after the last answer
 };
 
 struct Fault {

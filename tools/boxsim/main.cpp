@@ -36,6 +36,7 @@ struct Options {
   bool pty = false;
   int key_every_s = 0;
   int split_gap_ms = -1;
+  int send_gap_ms = kdsp::boxsim::kTcpSendGapMs;
   bool verbose = false;
   std::vector<kdsp::boxsim::ScheduledFault> faults;
 };
@@ -60,6 +61,7 @@ constexpr kdsp::boxsim::FaultKind kFaultKinds[] = {
     kdsp::boxsim::FaultKind::kSplit,  kdsp::boxsim::FaultKind::kMerge,
     kdsp::boxsim::FaultKind::kSilent, kdsp::boxsim::FaultKind::kResume,
     kdsp::boxsim::FaultKind::kDelay,  kdsp::boxsim::FaultKind::kKey,
+    kdsp::boxsim::FaultKind::kSlow,
 };
 
 // Returns nothing when the program should stop with `exit_code`.
@@ -98,6 +100,11 @@ std::optional<Options> ParseArgs(int argc, char** argv, int& exit_code) {
       ->check(CLI::Range(1, std::numeric_limits<int>::max()).description(""));
   app.add_option("--split-gap", o.split_gap_ms,
                  "pause between the two halves of a split frame (default 60)")
+      ->type_name("MS")
+      ->check(CLI::Range(0, std::numeric_limits<int>::max()).description(""));
+  app.add_option("--send-gap", o.send_gap_ms,
+                 "least pause between two sends to one TCP console (default 20; 0 = none); "
+                 "--delay sets how late every answer is")
       ->type_name("MS")
       ->check(CLI::Range(0, std::numeric_limits<int>::max()).description(""));
   app.add_flag("--verbose", o.verbose, "log every frame received and answered on standard error");
@@ -218,7 +225,7 @@ int main(int argc, char** argv) {
 
   std::vector<PollClient*> clients;
   kdsp::boxsim::PtyBoxPort pty(box);
-  kdsp::boxsim::TcpBoxServer tcp(box);
+  kdsp::boxsim::TcpBoxServer tcp(box, options->send_gap_ms);
   std::string error;
   if (options->pty) {
     if (!pty.Open(&error)) {

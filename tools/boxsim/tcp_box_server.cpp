@@ -37,7 +37,7 @@ bool TcpBoxServer::Listen(const std::string& address, int port, std::string* err
   if (bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
     return fail("bind " + address + ":" + std::to_string(port));
   }
-  if (listen(listen_fd_, 8) != 0) return fail("listen");
+  if (listen(listen_fd_, SOMAXCONN) != 0) return fail("listen");
   socklen_t len = sizeof addr;
   getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len);
   port_ = ntohs(addr.sin_port);

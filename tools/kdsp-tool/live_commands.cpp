@@ -60,6 +60,7 @@ LinkTimings Timings(const LiveOptions& o) {
   t.transfer_ms = std::max(1, t.transfer_ms / d);
   t.transfer_tcp_ms = std::max(1, t.transfer_tcp_ms / d);
   t.hold_ms = std::max(1, t.hold_ms / d);
+  t.paced = o.paced;
   return t;
 }
 

@@ -20,6 +20,7 @@ struct LiveOptions {
   std::string backup_dir;          ///< push: where the boxes' backups go (empty: data folder)
   bool no_backup = false;          ///< push: keep no backup
   bool all = false;                ///< diff-live: every address the file holds
+  bool paced = false;              ///< keep the link at one request per tick
   int ui_language = 0;
   bool progress = false;  ///< redraw a progress display (output is a terminal)
 };

@@ -50,6 +50,11 @@ void AddTimerDivisor(CLI::App* sub, Parsed& p) {
   sub->add_option("--timer-divisor", p.live.timer_divisor)->check(CLI::Range(1, 1000))->group("");
 }
 
+void AddPaced(CLI::App* sub, Parsed& p) {
+  sub->add_flag("--paced", p.live.paced,
+                "one request per timer tick, for boxes that cannot keep up with their answers");
+}
+
 }  // namespace
 
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -116,6 +121,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   pull->add_option("HOST", p.hosts, "HOST[:PORT]")->required()->expected(1);
   pull->add_option("-o,--output", p.live.output, "the mode file written")->required();
   AddTimerDivisor(pull, p);
+  AddPaced(pull, p);
 
   CLI::App* push = Command(app, "push", "load a preset file into boxes");
   push->add_option("FILE", p.live.file)->required();
@@ -124,6 +130,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                    "keep the boxes' backups here (default: backups in the data folder)");
   push->add_flag("--no-backup", p.live.no_backup, "keep no backup of the boxes");
   AddTimerDivisor(push, p);
+  AddPaced(push, p);
 
   CLI::App* diff_live = Command(app, "diff-live", "the differences between a file and a box");
   diff_live->add_option("FILE", p.live.file)->required();
@@ -131,6 +138,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   diff_live->add_flag("--all", p.live.all,
                       "every address the file holds, not only those a load writes");
   AddTimerDivisor(diff_live, p);
+  AddPaced(diff_live, p);
 
   CLI::App* scan = Command(app, "scan", "find boxes on the network");
   scan->add_option("TARGET", p.hosts, "HOST[:PORT], address or IPv4 range A.B.C.D/N")->required();

@@ -36,11 +36,22 @@ void LinkMachine::SetTransferInterval(int ms) {
 void LinkMachine::OnSerialBytes(std::span<const std::uint8_t> bytes) {
   // Serial bytes are assembled whatever the current transport is.
   ReceiveUnits(LinkCom, com_rx_.Feed(bytes));
+  if (st_.kind == LinkCom) TakeHiddenAcks(LinkCom, com_rx_);
 }
 
 void LinkMachine::OnTcpBytes(std::span<const std::uint8_t> bytes) {
   if (st_.kind != LinkTcp) return;  // read and dropped
   ReceiveUnits(LinkTcp, tcp_rx_.Feed(bytes));
+  TakeHiddenAcks(LinkTcp, tcp_rx_);
+}
+
+void LinkMachine::TakeHiddenAcks(LinkKind kind, RxAssembler& rx) {
+  // While only an acknowledgement can come (the probe's, the handshake's, a download's), a
+  // frame that would still need more bytes yet holds one is a stray header.
+  const bool ack_only = (search_on_ && !st_.BoxAnswered) || (transfer_on_ && in_flight_.WantsAck());
+  if (!ack_only) return;
+  std::vector<RxUnit> units = rx.TakeHiddenAck();
+  if (!units.empty()) ReceiveUnits(kind, std::move(units));
 }
 
 void LinkMachine::OnUsbReport(std::span<const std::uint8_t> report) {
@@ -72,6 +83,12 @@ void LinkMachine::DrainUnits() {
   while (!units_.empty()) {
     PendingUnit next = std::move(units_.front());
     units_.pop_front();
+    if (transfer_on_) {
+      TransferUnit(next.kind, next.unit);
+      continue;
+    }
+    const bool ack =
+        ParseReply(next.kind, next.unit.bytes, next.unit.is_ack).kind == ReplyKind::Ack;
     if (next.kind != LinkCom) {
       dispatcher_.ParseIncoming(next.kind, next.unit.bytes);
     } else if (next.unit.is_ack) {
@@ -82,9 +99,11 @@ void LinkMachine::DrainUnits() {
       st_.XferState = kXferData;
       dispatcher_.ParseIncoming(LinkCom, next.unit.bytes);
     }
+    if (ack && search_on_) HandshakeOnAck();
   }
   dispatching_ = false;
-  if (expedite_) SendExpedited();
+  // Answer-driven, each acknowledgement online sends the next waiting write at once.
+  if (expedite_ || (!paced_ && hold_on_ && !queue_.Empty())) SendExpedited();
 }
 
 }  // namespace kdsp

@@ -14,6 +14,8 @@
 #include "link/core/link_state.h"
 #include "link/core/link_transport.h"
 #include "link/core/receive_dispatcher.h"
+#include "link/core/reply.h"
+#include "link/core/request_match.h"
 #include "link/core/rx_assembler.h"
 #include "link/core/send_queue.h"
 #include "model/value_table.h"
@@ -55,6 +57,20 @@ class LinkMachine {
   /// The next search starts on the network instead of USB and the serial ports: the user has
   /// said where the box is. Only that one search; later ones keep the usual order.
   void SetNextSearchFromNetwork(bool on) { next_search_network_ = on; }
+  /// The network connection of the search is up. Unless the link is paced, the probe goes out
+  /// now rather than at the next search tick.
+  void OnTcpConnected();
+
+  // --- Pacing ---
+  /// Keeps the paced rhythm (one request per tick, the handshake by search ticks) for every
+  /// connection, for boxes that cannot take requests as fast as they answer them. Otherwise
+  /// each connection starts answer-driven: the next request leaves as soon as the box has
+  /// answered the last, and the connection falls back to the paced rhythm after any request
+  /// had to be repeated. Takes effect from the next search.
+  void SetPacedAlways(bool on) { paced_always_ = on; }
+  bool PacedAlways() const { return paced_always_; }
+  /// Whether the current connection runs at the paced rhythm.
+  bool Paced() const { return paced_; }
 
   // --- Transfers and link transitions (link_transfer.cpp) ---
   void EnterLinkState(LinkEntry entry);
@@ -130,6 +146,16 @@ class LinkMachine {
   void AdvanceTransfer();
   void SendTransferStep(int pos, int chunk, int dir);
   void SendRequest(Bytes frame);
+  /// One unit from the box while a transfer runs: the answer to the request in flight moves
+  /// the transfer on, anything else is taken as unasked and stores nothing being transferred.
+  void TransferUnit(LinkKind kind, const RxUnit& unit);
+  /// Answer-driven: the transfer moves on as soon as its request has been answered.
+  void AdvanceOnAnswer();
+  /// Answer-driven handshake on the network: each acknowledgement of the search is followed
+  /// at once by the next step.
+  void HandshakeOnAck();
+  /// Acknowledgements hidden behind a stray header while the link waits for one.
+  void TakeHiddenAcks(LinkKind kind, RxAssembler& rx);
   void GoOnline();
   void LostLink();
   void LinkFailed();
@@ -170,12 +196,17 @@ class LinkMachine {
   std::array<std::uint8_t, 2> sent_payload_{0, 0};
   int sent_chunk_ = 0;
   Bytes last_request_;
+  RequestInFlight in_flight_;
   // How long the request has waited (`kXferSent`, `kXferSecondWait` or `kXferLastWait`); kept
   // apart from `XferState`, which an acknowledgement or a status report overwrites.
   int request_wait_ = kXferSent;
   void SetRequestWait(int stage);
 
   bool next_search_network_ = false;
+  // The search connected to the network when it started; its first network tick only probes.
+  bool tcp_connected_early_ = false;
+  bool paced_always_ = false;
+  bool paced_ = false;
   bool search_on_ = false;
   bool transfer_on_ = false;
   bool hold_on_ = false;

@@ -47,6 +47,9 @@ void LinkMachine::StartSearch() {
   port_selected_ = ports_.empty() ? -1 : 0;
   st_.LastPortIndex = 0;
 
+  // Each connection starts at the pace chosen for it.
+  paced_ = paced_always_;
+  tcp_connected_early_ = false;
   if (next_search_network_) {
     next_search_network_ = false;
     st_.kind = LinkTcp;
@@ -66,6 +69,30 @@ void LinkMachine::StartSearch() {
   st_.XferPos = 0;
   st_.XferEnd = 42;
   host_.UpdatePopup(ProgressPercent(), true);
+
+  // Answer-driven, a search that starts on the network connects at once; the probe follows as
+  // soon as the connection is up.
+  if (st_.kind == LinkTcp && !paced_) {
+    host_.SetPopupTransport(kComLabelNetwork);
+    tcp_connected_early_ = true;
+    transport_.ConnectTcp();
+  }
+}
+
+void LinkMachine::OnTcpConnected() {
+  if (!search_on_ || paced_ || st_.kind != LinkTcp || st_.BoxAnswered) return;
+  SendControl(ControlMessage::Probe);
+}
+
+void LinkMachine::HandshakeOnAck() {
+  if (paced_ || st_.kind != LinkTcp || !st_.BoxAnswered) return;
+  SetTransferInterval(kTransferIntervalTcpMs);
+  if (!st_.LinkOpenSent) {
+    st_.LinkOpenSent = true;
+    Send(BuildValueFrame(CmdWrite, LinkOpen, 1));
+  } else {
+    EnterLinkState(LinkEntry::StartLinkRead);
+  }
 }
 
 void LinkMachine::OnUsbListRebuilt(bool box_found) {
@@ -163,11 +190,12 @@ void LinkMachine::SearchCom() {
 }
 
 void LinkMachine::SearchTcp() {
-  if (st_.SearchCount == 0) {
+  if (st_.SearchCount == 0 && !tcp_connected_early_) {
     host_.SetPopupTransport(kComLabelNetwork);
     tcp_rx_.Reset();
     transport_.ConnectTcp();
   }
+  tcp_connected_early_ = false;
   ++st_.SearchCount;
   if (st_.SearchCount >= kTcpSearchTicks) {
     st_.SearchCount = 0;

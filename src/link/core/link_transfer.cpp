@@ -82,7 +82,67 @@ void LinkMachine::StartTransfer(LinkEntry entry) {
 
 void LinkMachine::SendRequest(Bytes frame) {
   last_request_ = std::move(frame);
+  in_flight_ = RequestInFlight(last_request_);
   if (!last_request_.empty()) Send(last_request_);
+}
+
+void LinkMachine::TransferUnit(LinkKind kind, const RxUnit& unit) {
+  const Reply reply = ParseReply(kind, unit.bytes, unit.is_ack);
+  const int state_before = st_.XferState;
+  if (in_flight_.Matches(reply)) {
+    if (reply.kind == ReplyKind::Ack) {
+      dispatcher_.HandleAck();
+    } else {
+      dispatcher_.ParseIncoming(kind, unit.bytes);
+      st_.XferState = kXferData;
+    }
+    st_.RxError = false;  // whatever came spoiled before, the answer is here now
+    if (!paced_) AdvanceOnAnswer();
+    return;
+  }
+  switch (reply.kind) {
+    case ReplyKind::Ack:
+      // Not what a read waits for; the box is there and ready all the same.
+      st_.BoxAnswered = true;
+      st_.ReadyToSend = true;
+      return;
+    case ReplyKind::Bad:
+      dispatcher_.ParseIncoming(kind, unit.bytes);
+      if (in_flight_.WantsFrame()) {
+        // It may have been the answer: the request is asked again at the next tick.
+        st_.XferState = kXferData;
+      } else {
+        // A download waits for acknowledgements; a spoiled frame answers none of its writes.
+        st_.RxError = false;
+        st_.XferState = state_before;
+      }
+      return;
+    case ReplyKind::Status:
+    case ReplyKind::Item:
+      // What the box sends unasked (its status, its identification code, its system
+      // password) is taken as always; it answers no request and moves nothing on.
+      if (reply.kind == ReplyKind::Status || reply.slot == SlotOf(DeviceId) ||
+          reply.slot == SlotOf(SystemPassword)) {
+        dispatcher_.ParseIncoming(kind, unit.bytes);
+        st_.XferState = state_before;
+      }
+      return;
+    case ReplyKind::Page:
+    case ReplyKind::Name:
+    case ReplyKind::Foreign:
+      // A page or a name nobody asked for is not stored: it would overwrite what the
+      // transfer has read or is about to write.
+      return;
+  }
+}
+
+void LinkMachine::AdvanceOnAnswer() {
+  if (!(st_.XferState == kXferData || (st_.XferState == kXferAcked && st_.XferDir == kXferWrite))) {
+    return;
+  }
+  AdvanceTransfer();
+  // The hint transfers end one step after their last page.
+  if (transfer_on_ && st_.XferState == kXferData) AdvanceTransfer();
 }
 
 void LinkMachine::SendTransferStep(int pos, int chunk, int dir) {
@@ -107,7 +167,7 @@ void LinkMachine::SetRequestWait(int stage) {
 
 void LinkMachine::TransferTick() {
   AgeStreams(transfer_interval_ms_ == kTransferIntervalTcpMs ? tick_lengths_.transfer_tcp_ms
-                                                            : tick_lengths_.transfer_ms);
+                                                             : tick_lengths_.transfer_ms);
   if (st_.TickCount != kLastWaitTicks) ++st_.TickCount;
   host_.UpdatePopup(ProgressPercent(), true);
 
@@ -121,10 +181,12 @@ void LinkMachine::TransferTick() {
   // No reply yet: repeat the request at the first two limits, give up at the third. This holds
   // for every position and every transport.
   if (st_.XferState == kXferSent && st_.TickCount > kFirstWaitTicks) {
+    paced_ = true;  // a box that needs a repeat gets the paced rhythm from now on
     SendRequest(last_request_);
     SetRequestWait(kXferSecondWait);
     st_.TickCount = 0;
   } else if (st_.XferState == kXferSecondWait && st_.TickCount > kSecondWaitTicks) {
+    paced_ = true;
     SendRequest(last_request_);
     SetRequestWait(kXferLastWait);
     st_.TickCount = 0;
@@ -181,6 +243,10 @@ void LinkMachine::AdvanceTransfer() {
       SendRequest(BuildPageRead(kVolumeLimitPage, 0, st_.kind));
     }
     if (usb) ++st_.ChunkIndex;
+  } else if (st_.RxError) {
+    // The answer to the last request came spoiled: it is asked for again like any other.
+    st_.RxError = false;
+    SendRequest(last_request_);
   } else {
     st_.XferState = kXferIdle;
     SetTimers(search_on_, false, hold_on_);

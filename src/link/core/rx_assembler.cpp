@@ -100,6 +100,20 @@ std::vector<RxUnit> RxAssembler::Age(int elapsed_ms, int limit_ms) {
   return out;
 }
 
+std::vector<RxUnit> RxAssembler::TakeHiddenAck() {
+  std::vector<RxUnit> out;
+  if (Held() < 3 || stream_[head_] != kFrameHeader) return out;
+  for (std::size_t i = head_ + 1; i + 1 < stream_.size(); ++i) {
+    if (stream_[i] == kAckLead && IsAckCode(stream_[i + 1])) {
+      head_ = i;
+      age_ms_ = -1;
+      Scan(out);
+      break;
+    }
+  }
+  return out;
+}
+
 int RxAssembler::RxState() const {
   const std::size_t held = Held();
   if (held == 0) return kHunting;

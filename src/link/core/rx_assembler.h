@@ -38,6 +38,10 @@ class RxAssembler {
   /// that was already waiting at an earlier tick and has now waited `limit_ms` or more is
   /// dropped by its first byte; the units found in the bytes after it are returned.
   std::vector<RxUnit> Age(int elapsed_ms, int limit_ms);
+  /// For a link that waits for an acknowledgement and nothing else: a partial frame that holds
+  /// an acknowledgement after its header is a stray header, not a frame. Everything before the
+  /// acknowledgement is dropped and the units found from there on are returned.
+  std::vector<RxUnit> TakeHiddenAck();
 
   int RxState() const;
   /// Bytes the current state still waits for in all (3 or 1 for a header, LEN - 1 for a body).
