@@ -167,6 +167,10 @@ bool LinkBridge::IsOnline() const {
   return link_ != nullptr && link_->machine().state().LinkOnline;
 }
 
+bool LinkBridge::ConnectionOpen() const {
+  return link_ != nullptr && link_->machine().ConnectionOpen();
+}
+
 void LinkBridge::SendParam(ParamAddr device_addr, int value) {
   if (link_ != nullptr) link_->machine().SendParam(device_addr, value);
 }

@@ -300,8 +300,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   for (QMessageBox* box : findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly)) {
     if (box->isVisible()) box->reject();
   }
-  // The link lets the box go whenever a connection is open (linking, downloading, online).
-  if (farewell_) farewell_();
+  // The box is let go whenever a connection is open (linking, downloading, online).
+  if (ctx_.link != nullptr && ctx_.link->ConnectionOpen() && farewell_) farewell_();
   emit Closing();
   QWidget::closeEvent(event);
   // Other windows (the link's status popup) must not keep the program alive.
