@@ -2,6 +2,7 @@
 // edits, load and save with their questions, the quick-recall buttons; and, against the
 // emulated box, a hint-mode save and the download after a preset file load.
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -239,18 +240,38 @@ TEST_F(BoxModesTest, HintModeSaveRefillsBothHintListsOnly) {
 // none of the link's timers: a box that falls silent under it is still found lost.
 TEST_F(BoxModesTest, ASaveIsConfirmedByTheBoxAndItsMessageStopsNothing) {
   closer_.stop();
+  // A message that blocks its caller (as a modal one does) is closed after a while, so that
+  // the test fails instead of waiting for good.
+  QTimer unblock;
+  unblock.setSingleShot(true);
+  QObject::connect(&unblock, &QTimer::timeout, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  unblock.start(4000);
   auto* hint_list = Find<QComboBox>("SysMode2Box");
   auto* load_list = Find<QComboBox>("SysMode3Box");
   auto* link_label = Find<QLabel>("LinkLabel");
   hint_list->setCurrentIndex(1);
   load_list->setCurrentIndex(4);
   Find<QLineEdit>("PresetMode2Edit")->setText("Duet");
+  // The box answers 400 ms late; when the message first shows is noted as it happens.
   box().SetAnswerDelay(400);
+  QElapsedTimer since_click;
+  qint64 shown_after_ms = -1;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (shown_after_ms < 0 && OpenMessageBox() != nullptr) shown_after_ms = since_click.elapsed();
+  });
+  watch.start(5);
+  // Clicked while the box has answered everything before: nothing else is in flight.
+  ASSERT_TRUE(QTest::qWaitFor([this] { return link_->machine().state().ReadyToSend; }, 5000));
+  since_click.start();
   Find<QAbstractButton>("SysSave2ModeBtn")->click();
   QTest::qWait(200);
-  EXPECT_EQ(OpenMessageBox(), nullptr) << "confirmed before the box answered";
+  EXPECT_EQ(shown_after_ms, -1) << "confirmed before the box answered";
   EXPECT_EQ(link_label->text(), QString::fromUtf8("保存中..."));
   ASSERT_TRUE(QTest::qWaitFor([] { return OpenMessageBox() != nullptr; }, 5000));
+  EXPECT_GE(shown_after_ms, 400);
   QMessageBox* success = OpenMessageBox();
   EXPECT_EQ(success->text(), QString::fromUtf8("保存成功!"));
   EXPECT_EQ(box().HintModeNameOf(1), "Duet");
