@@ -310,51 +310,6 @@ TEST(ModeSave, WaitsForTheBoxAndIsConfirmedOrFailedByIt) {
   EXPECT_FALSE(rig.machine.HoldTimerOn());
 }
 
-TEST(ModeSave, SavesAndRecallsAreRefusedWhenTheLinkCannotCarryThem) {
-  enum class State { kNeverLinked, kUnlinked, kDownloading, kSaving };
-  const struct {
-    State state;
-    bool save;
-    const char* message;
-  } cases[] = {
-      {State::kNeverLinked, true, "设备未连接,模式未保存!"},
-      {State::kNeverLinked, false, "设备未连接,模式未调用!"},
-      {State::kUnlinked, true, "设备未连接,模式未保存!"},
-      {State::kUnlinked, false, "设备未连接,模式未调用!"},
-      {State::kDownloading, true, "设备忙,请稍后再试!"},
-      {State::kDownloading, false, "设备忙,请稍后再试!"},
-      {State::kSaving, true, "设备忙,请稍后再试!"},
-      {State::kSaving, false, "设备忙,请稍后再试!"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.state) * 2 + (c.save ? 1 : 0));
-    LinkRig rig;
-    if (c.state != State::kNeverLinked) Online(rig);
-    if (c.state == State::kUnlinked) rig.machine.LinkBtnClick(LinkButton::LinkBtn);
-    if (c.state == State::kDownloading) rig.machine.EnterLinkState(LinkEntry::StartFullWrite);
-    if (c.state == State::kSaving) {
-      rig.box_alive = false;
-      rig.machine.StoreDeviceMode(0, "First");
-    }
-    const std::string text_before = rig.host.LastText();
-    const auto messages_before = rig.host.messages.size();
-    const int mode_before = rig.device_values.Get(30, 2);
-    ASSERT_NE(mode_before, 5);
-    rig.Mark();
-    if (c.save) {
-      rig.machine.StoreDeviceMode(5, "Party");
-    } else {
-      rig.machine.LoadDeviceMode(5);
-    }
-    EXPECT_TRUE(rig.SentSinceMark().empty());
-    ASSERT_EQ(rig.host.messages.size(), messages_before + 1);
-    EXPECT_EQ(rig.host.messages.back().text, c.message);
-    EXPECT_EQ(rig.host.LastText(), text_before);
-    EXPECT_EQ(rig.device_values.Get(30, 2), mode_before);  // the current mode stays the box's
-    EXPECT_NE(rig.machine.dispatcher().ModeNames()[5], "Party");
-  }
-}
-
 TEST(DirectWrites, PasswordNameAndFarewellGoOutAtOnce) {
   LinkRig rig;
   rig.machine.SendBluetoothName("KTV");  // even offline; lost when nothing is open
