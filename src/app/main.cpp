@@ -6,8 +6,10 @@
 
 #include "app/console_options.h"
 #include "app/console_session.h"
+#include "app/termination_signals.h"
 #include "ui/app_title.h"
 #include "ui/language.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -47,6 +49,10 @@ int main(int argc, char** argv) {
   }
 
   kdsp::app::ConsoleSession session(line.options);
+  // SIGTERM and SIGINT end the console as a close does, farewell to the box included.
+  kdsp::app::TerminationSignals termination;
+  QObject::connect(&termination, &kdsp::app::TerminationSignals::Requested, &session.Window(),
+                   &QWidget::close);
   session.Show();
   return app.exec();
 }

@@ -13,6 +13,8 @@ class ParamLink {
  public:
   virtual ~ParamLink() = default;
   virtual bool IsOnline() const = 0;
+  /// A connection to the box is open: online, or linking, downloading or busy with it.
+  virtual bool ConnectionOpen() const { return IsOnline(); }
   /// One write of `value` to the device address: sent at once or queued by the link.
   virtual void SendParam(ParamAddr device_addr, int value) = 0;
   /// Runs the window's `WriteParam`(view address, value) and then sends nothing more until the

@@ -6,11 +6,12 @@
 #include <QMessageBox>
 #include <utility>
 
-#include "link/link_component.h"
 #include "edit/translatable.h"
+#include "link/link_component.h"
 #include "ui/app_title.h"
 #include "ui/main_window.h"
 #include "ui/status_popup.h"
+#include "ui/system_dialogs.h"
 
 namespace kdsp::ui {
 
@@ -92,9 +93,12 @@ void LinkBridge::UpdatePopup(int progress_percent, bool visible) {
 }
 
 void LinkBridge::ShowMessage(const BilingualText& text, const BilingualText& caption) {
+  if (closed_) return;  // the program is ending; nobody would read it
   QString title = Pick(caption);
   if (title.isEmpty()) title = QString::fromUtf8(kAppTitle);
-  QMessageBox::information(&window_, title, Pick(text));
+  // Shown from the link's timers and receive handlers: it must return at once, or the timer
+  // that showed it would stand still until the user closes it.
+  ShowWindowMessage(window_, QMessageBox::Information, title, Pick(text));
 }
 
 void LinkBridge::SetSceneMode(int scene) { window_.Context().selection.scene_mode = scene; }
@@ -136,10 +140,13 @@ void LinkBridge::RefillModeList(ModeList list, const std::array<std::string, 16>
     names[0] = "SysMode2Box";
     names[1] = "SysMode3Box";
   }
+  // The index remembered is the first list's: after a hint-mode save both hint lists show the
+  // mode that was saved from the hidden equaliser page.
+  auto* first = window_.findChild<QComboBox*>(names[0]);
+  const int selected = first != nullptr ? first->currentIndex() : -1;
   for (const char* name : names) {
     auto* box = name != nullptr ? window_.findChild<QComboBox*>(name) : nullptr;
     if (box == nullptr) continue;
-    const int selected = box->currentIndex();
     box->clear();
     for (const std::string& item : items) box->addItem(QString::fromStdString(item));
     box->setCurrentIndex(selected < box->count() ? selected : -1);
@@ -158,6 +165,10 @@ void LinkBridge::SetSendSuppressed(bool on) { window_.Context().edit.send_suppre
 
 bool LinkBridge::IsOnline() const {
   return link_ != nullptr && link_->machine().state().LinkOnline;
+}
+
+bool LinkBridge::ConnectionOpen() const {
+  return link_ != nullptr && link_->machine().ConnectionOpen();
 }
 
 void LinkBridge::SendParam(ParamAddr device_addr, int value) {

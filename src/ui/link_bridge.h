@@ -48,6 +48,7 @@ class LinkBridge : public LinkHost, public ParamLink {
 
   // ParamLink
   bool IsOnline() const override;
+  bool ConnectionOpen() const override;
   void SendParam(ParamAddr device_addr, int value) override;
   void SendParamAndHold(ParamAddr view_addr, int value) override;
   QString ModeName(int set, int index) const override;

@@ -1,6 +1,8 @@
 #include "ui/main_window.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -8,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -130,7 +133,11 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
   qApp->installEventFilter(this);
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  // Open message boxes go first, while the work area they hold is still there to release.
+  qDeleteAll(findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly));
+}
 
 void MainWindow::BuildShell() {
   client_ = new QWidget(this);
@@ -270,8 +277,31 @@ void MainWindow::ToggleMaximised() {
   }
 }
 
+void MainWindow::HoldWork(QDialog* box) {
+  if (held_by_boxes_++ == 0) {
+    settings_->setEnabled(false);
+    main_area_->setEnabled(false);
+  }
+  auto released = std::make_shared<bool>(false);
+  auto release = [this, released] {
+    if (std::exchange(*released, true)) return;
+    if (--held_by_boxes_ == 0) {
+      settings_->setEnabled(true);
+      main_area_->setEnabled(true);
+    }
+  };
+  connect(box, &QDialog::finished, this, release);
+  connect(box, &QObject::destroyed, this, release);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (ctx_.link != nullptr && ctx_.link->IsOnline() && farewell_) farewell_();
+  // A close request is always granted. Open messages are closed and open questions answered
+  // with their safe choice (No, Cancel) before anything else.
+  for (QMessageBox* box : findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly)) {
+    if (box->isVisible()) box->reject();
+  }
+  // The box is let go whenever a connection is open (linking, downloading, online).
+  if (ctx_.link != nullptr && ctx_.link->ConnectionOpen() && farewell_) farewell_();
   emit Closing();
   QWidget::closeEvent(event);
   // Other windows (the link's status popup) must not keep the program alive.
@@ -288,8 +318,9 @@ bool MainWindow::LockShown() const {
 }
 
 bool MainWindow::ShortcutsHeld() const {
-  // The lock screen is there so that nothing changes until the password is given.
-  if (LockShown()) return true;
+  // The lock screen is there so that nothing changes until the password is given; an open
+  // message or question holds the work area as well.
+  if (LockShown() || held_by_boxes_ > 0) return true;
   // Letters typed as text (passwords, names, addresses) are not commands.
   QWidget* focus = QApplication::focusWidget();
   if (focus == nullptr || focus->window() != this) return false;

@@ -20,6 +20,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QStackedWidget;
 
@@ -61,8 +62,12 @@ class MainWindow : public QWidget {
   /// Called after a language change, for windows that are not children of this one (the
   /// status popup of the link).
   void SetLanguageListener(std::function<void(int)> listener);
-  /// Runs when the window closes while the link is online: the farewell to the box.
+  /// Runs when the window closes: the farewell to the box (the link knows whether a
+  /// connection is open).
   void SetFarewell(std::function<void()> farewell);
+  /// While `box` is open the work area (pages, graph, settings column) takes no input; the
+  /// title strip stays live, so that the window can always be closed.
+  void HoldWork(QDialog* box);
   /// The link button `LinkBtn`.
   QAbstractButton* LinkButton() const;
 
@@ -158,6 +163,7 @@ class MainWindow : public QWidget {
 
   std::function<void(int)> language_listener_;
   std::function<void()> farewell_;
+  int held_by_boxes_ = 0;
   bool link_linked_ = false;
   bool show_done_ = false;
   bool first_show_run_ = false;

@@ -17,7 +17,7 @@ namespace kdsp::ui {
 
 SystemPage::SystemPage(MainWindow& window)
     : env_(window),
-      own_dialogs_(std::make_unique<MessageBoxDialogs>(&window)),
+      own_dialogs_(std::make_unique<MessageBoxDialogs>(window)),
       files_(std::make_unique<PresetFiles>(env_)),
       modes_(std::make_unique<ModeControls>(env_)),
       access_(std::make_unique<SystemAccess>(env_)),

@@ -251,7 +251,11 @@ TEST(ModeSave, StoresTheNameRefillsTheListAndConfirms) {
   EXPECT_EQ(rig.transport.sent.back().bytes, BuildFrame(CmdWrite, SaveMode, payload));
   EXPECT_EQ(rig.host.LastText(), "Saving...");
   EXPECT_FALSE(rig.machine.state().LinkOnline);
-  // The save does not clear ReadyToSend: the confirmation follows at the next tick.
+  // Only the box's acknowledgement of the save confirms it: a tick before it shows nothing.
+  rig.HoldTicks(1, false);
+  EXPECT_TRUE(rig.host.messages.empty());
+  EXPECT_EQ(rig.host.LastText(), "Saving...");
+  rig.Pump();
   rig.HoldTicks(1, false);
   EXPECT_EQ(rig.host.device_list[2], "3-ABC");
   EXPECT_EQ(rig.host.device_list[0], "1-M0");
@@ -268,11 +272,42 @@ TEST(ModeSave, StoresTheNameRefillsTheListAndConfirms) {
   EXPECT_EQ(rig.transport.sent.back().bytes,
             BuildFrame(CmdWrite, SaveHintMode, Bytes{0x04, 0x00, 'H', 'a', 'l', 'l'}));
   EXPECT_EQ(rig.machine.dispatcher().ModeNames()[30], "Hall");
+  rig.Pump();
   rig.HoldTicks(1, false);
   EXPECT_EQ(rig.host.hint_list[0], "1-H1");
   EXPECT_EQ(rig.host.hint_list[4], "5-Hall");
   EXPECT_EQ(rig.host.device_list[2], "3-ABC");
   EXPECT_EQ(rig.host.messages.size(), 2u);
+}
+
+TEST(ModeSave, WaitsForTheBoxAndIsConfirmedOrFailedByIt) {
+  // A save asked for while a write is unanswered goes out after its acknowledgement.
+  LinkRig rig;
+  Online(rig);
+  rig.machine.SendParam(kBandGain, 150);
+  rig.machine.StoreDeviceMode(2, "ABC");
+  rig.HoldTicks(3, false);
+  EXPECT_EQ(rig.SentSinceMark(), std::vector<std::string>{"set 0019=150"});
+  rig.Pump();
+  rig.HoldTicks(1, false);
+  EXPECT_EQ(rig.SentSinceMark(), (std::vector<std::string>{"set 0019=150", "set 1E01=2"}));
+  EXPECT_TRUE(rig.host.messages.empty());
+  rig.Pump();
+  rig.HoldTicks(1, false);
+  ASSERT_EQ(rig.host.messages.size(), 1u);
+  EXPECT_EQ(rig.host.messages[0].text, "保存成功!");
+
+  // A box that never acknowledges it: the save failed when the time limit passes.
+  rig.box_alive = false;
+  rig.machine.StoreHintMode(1, "Duet");
+  rig.HoldTicks(51 * 50 - 1);
+  EXPECT_EQ(rig.host.messages.size(), 1u);
+  EXPECT_EQ(rig.host.LastText(), "Saving...");
+  rig.HoldTicks(1);
+  ASSERT_EQ(rig.host.messages.size(), 2u);
+  EXPECT_EQ(rig.host.messages[1].text, "保存失败!");
+  EXPECT_EQ(rig.host.LastText(), "Off Line");
+  EXPECT_FALSE(rig.machine.HoldTimerOn());
 }
 
 TEST(DirectWrites, PasswordNameAndFarewellGoOutAtOnce) {

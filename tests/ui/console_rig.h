@@ -3,7 +3,9 @@
 // The console wired as the program wires it, for tests against the emulated box: the real link
 // component with no USB devices, so the search goes on to the serial ports and the network.
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 
 #include <functional>
 #include <memory>
@@ -23,6 +25,16 @@ class NoUsb : public HidBackend {
   std::vector<HidDeviceInfo> Enumerate(std::uint16_t) override { return {}; }
   std::unique_ptr<HidHandle> Open(const std::string&) override { return nullptr; }
 };
+
+/// The console's open message box, if any. They are not modal: the link's timers and a close
+/// request go on while one is open, so the application's modal widget does not find them.
+inline QMessageBox* OpenMessageBox() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    if (box != nullptr && box->isVisible()) return box;
+  }
+  return nullptr;
+}
 
 /// Search, transfers and hold ticks fast (a poll every 50 hold ticks: 250 ms).
 inline LinkTimings FastLinkTimings() {

@@ -43,7 +43,7 @@ class MessageCloser {
  public:
   MessageCloser() {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      if (auto* box = OpenMessageBox()) {
         texts.push_back(box->text());
         box->done(QMessageBox::Ok);
       }

@@ -2,12 +2,14 @@
 // edits, load and save with their questions, the quick-recall buttons; and, against the
 // emulated box, a hint-mode save and the download after a preset file load.
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
 
 #include "boxsim/box_server_thread.h"
+#include "console_rig.h"
 #include "link/hid_backend.h"
 #include "link/link_component.h"
 #include "system_test_fixture.h"
@@ -172,7 +174,7 @@ class BoxModesTest : public ::testing::Test {
     // The link's own notices ("保存成功!") are modal boxes: note and close them.
     closer_.setInterval(20);
     QObject::connect(&closer_, &QTimer::timeout, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      if (auto* box = OpenMessageBox()) {
         notices_.push_back(box->text());
         box->accept();
       }
@@ -193,6 +195,13 @@ class BoxModesTest : public ::testing::Test {
     return w;
   }
   boxsim::BoxSim& box() { return server_.Box(); }
+  /// Clicks `name` and waits until the message it leads to is the `notice`th, and closed.
+  void Click(const char* name, int notice) {
+    Find<QAbstractButton>(name)->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return notices_.size() >= notice && OpenMessageBox() == nullptr; }, 2000))
+        << name;
+  }
 
   QTemporaryDir temp_;
   boxsim::BoxServerThread server_;
@@ -224,6 +233,97 @@ TEST_F(BoxModesTest, HintModeSaveRefillsBothHintListsOnly) {
   EXPECT_EQ(hint_list->currentIndex(), 1);
   EXPECT_EQ(device_list->itemText(1), device_item);
   EXPECT_EQ(box().HintModeNameOf(1), "Duet");
+}
+
+// The confirmation is the box's: it shows only once the box has acknowledged the save, both
+// hint lists then select the index the save was made from, and the message, left open, stops
+// none of the link's timers: a box that falls silent under it is still found lost.
+TEST_F(BoxModesTest, ASaveIsConfirmedByTheBoxAndItsMessageStopsNothing) {
+  closer_.stop();
+  // A message that blocks its caller (as a modal one does) is closed after a while, so that
+  // the test fails instead of waiting for good.
+  QTimer unblock;
+  unblock.setSingleShot(true);
+  QObject::connect(&unblock, &QTimer::timeout, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  unblock.start(4000);
+  auto* hint_list = Find<QComboBox>("SysMode2Box");
+  auto* load_list = Find<QComboBox>("SysMode3Box");
+  auto* link_label = Find<QLabel>("LinkLabel");
+  hint_list->setCurrentIndex(1);
+  load_list->setCurrentIndex(4);
+  Find<QLineEdit>("PresetMode2Edit")->setText("Duet");
+  // The box answers 400 ms late; when the message first shows is noted as it happens.
+  box().SetAnswerDelay(400);
+  QElapsedTimer since_click;
+  qint64 shown_after_ms = -1;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (shown_after_ms < 0 && OpenMessageBox() != nullptr) shown_after_ms = since_click.elapsed();
+  });
+  watch.start(5);
+  // Clicked while the box has answered everything before: nothing else is in flight.
+  ASSERT_TRUE(QTest::qWaitFor([this] { return link_->machine().state().ReadyToSend; }, 5000));
+  since_click.start();
+  Find<QAbstractButton>("SysSave2ModeBtn")->click();
+  QTest::qWait(200);
+  EXPECT_EQ(shown_after_ms, -1) << "confirmed before the box answered";
+  EXPECT_EQ(link_label->text(), QString::fromUtf8("保存中..."));
+  ASSERT_TRUE(QTest::qWaitFor([] { return OpenMessageBox() != nullptr; }, 5000));
+  EXPECT_GE(shown_after_ms, 400);
+  QMessageBox* success = OpenMessageBox();
+  EXPECT_EQ(success->text(), QString::fromUtf8("保存成功!"));
+  EXPECT_EQ(box().HintModeNameOf(1), "Duet");
+  for (QComboBox* list : {hint_list, load_list}) {
+    EXPECT_EQ(list->itemText(1), "2-Duet") << list->objectName().toStdString();
+    EXPECT_EQ(list->currentIndex(), 1) << list->objectName().toStdString();
+  }
+
+  box().SetAnswerDelay(0);
+  box().GoSilent();
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return link_label->text() == QString::fromUtf8("设备未连接"); }, 5000))
+      << "the link stood still under the message";
+  EXPECT_TRUE(success->isVisible());
+}
+
+// Offline and during a download a mode save or recall does nothing and says why: nothing
+// reaches the box, and the console keeps the box's current mode.
+TEST_F(BoxModesTest, SavesAndRecallsTheLinkCannotCarryAreRefused) {
+  const int mode = device_.Get(30, 2);
+  ASSERT_EQ(box().Param(30, 2), mode);
+  const std::string name = box().ModeNameOf(4);
+  Find<QComboBox>("SysModeBox")->setCurrentIndex(4);
+  Find<QLineEdit>("PresetModeEdit")->setText("Party");
+
+  // A preset load starts a download; a recall and a save asked for meanwhile are refused.
+  window_->findChild<QLineEdit*>("FileEdit")->setText("stage");
+  Find<QAbstractButton>("RzBmpButton120")->click();
+  Find<QAbstractButton>("RzBmpButton119")->click();
+  ASSERT_EQ(Find<QLabel>("LinkLabel")->text(), QString::fromUtf8("下载数据..."));
+  Click("SysLoadModeBtn", 1);
+  Click("SysSaveModeBtn", 2);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return bridge_->IsOnline(); }, 10000));
+  EXPECT_EQ(notices_, QStringList(2, QString::fromUtf8("设备忙,请稍后再试!")));
+  EXPECT_EQ(device_.Get(30, 2), mode);
+  EXPECT_EQ(box().Param(30, 2), mode);
+  EXPECT_EQ(box().ModeNameOf(4), name);
+
+  // After Unlink: refused with the reason, nothing goes out on the still open socket.
+  QTest::mouseClick(window_->LinkButton(), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return box().Counters().byes == 1; }, 5000));
+  const auto heard = box().Counters().frames_received;
+  notices_.clear();
+  Click("SysSaveModeBtn", 1);
+  Click("SysLoadModeBtn", 2);
+  EXPECT_EQ(notices_, (QStringList{QString::fromUtf8("设备未连接,模式未保存!"),
+                                   QString::fromUtf8("设备未连接,模式未调用!")}));
+  QTest::qWait(100);
+  EXPECT_EQ(box().Counters().frames_received, heard);
+  EXPECT_EQ(box().ModeNameOf(4), name);
+  EXPECT_EQ(device_.Get(30, 2), mode);
+  EXPECT_EQ(Find<QLabel>("LinkLabel")->text(), QString::fromUtf8("设备未连接"));
 }
 
 TEST_F(BoxModesTest, AGoodLoadWhileOnlineDownloadsIntoTheBox) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -88,14 +89,21 @@ class LinkMachine {
   /// the box.
   void ExpediteQueue() { expedite_ = true; }
   bool Expediting() const { return expedite_; }
+  /// Mode saves and recalls act only while online; otherwise nothing is sent and the host is
+  /// told why (offline, or busy with a transfer, a search or another save or recall). A save
+  /// goes out once the box has answered what went before it, and is confirmed only by the
+  /// box's acknowledgement of it.
   void StoreDeviceMode(int index, std::string_view name);
   void StoreHintMode(int index, std::string_view name);
   void LoadDeviceMode(int index);
   void LoadHintMode(int index);
   void SendUserPassword(std::string_view text);
   void SendBluetoothName(std::string_view text);
-  /// The window is closing: let the box go when online.
+  /// The window is closing: let the box go whenever a connection is open.
   void FarewellOnClose();
+  /// The box has answered this search and the link has not gone offline since: handshake,
+  /// transfers, online and busy.
+  bool ConnectionOpen() const;
   /// The program is ending: every timer stops, whatever the link was doing (a search, a
   /// transfer), so that nothing more is sent and nothing brings the window back.
   void Halt();
@@ -157,7 +165,7 @@ class LinkMachine {
   /// Acknowledgements hidden behind a stray header while the link waits for one.
   void TakeHiddenAcks(LinkKind kind, RxAssembler& rx);
   void GoOnline();
-  void LostLink();
+  void LostLink(const BilingualText& message = kMsgLinkLost);
   void LinkFailed();
 
   // link_online.cpp
@@ -166,6 +174,11 @@ class LinkMachine {
   void SendExpedited();
   void SetRecallFollowUp(ParamAddr addr);
   void ModeSaved(ModeList list);
+  /// True when a save or recall may go ahead; otherwise tells the host why not.
+  bool ModeRequestAllowed(bool save);
+  void StoreMode(ModeList list, int index, std::string_view name);
+  /// Sends a save that waits for the box to answer what went before it.
+  void SendWaitingSave();
 
   // link_machine.cpp
   void Send(const Bytes& frame);
@@ -223,6 +236,8 @@ class LinkMachine {
   std::deque<PendingUnit> units_;
   bool dispatching_ = false;
   bool expedite_ = false;
+  // A mode save not yet sent: it waits until the box has answered the exchange before it.
+  std::optional<Bytes> save_frame_;
 };
 
 }  // namespace kdsp

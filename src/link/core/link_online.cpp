@@ -23,6 +23,10 @@ bool IsReadAction(LinkEntry e) {
   return e == LinkEntry::StartFullRead || e == LinkEntry::StartHintRead;
 }
 
+bool IsSaveAction(LinkEntry e) {
+  return e == LinkEntry::ModeSaved || e == LinkEntry::HintModeSaved;
+}
+
 }  // namespace
 
 void LinkMachine::SetRecallFollowUp(ParamAddr addr) {
@@ -97,10 +101,11 @@ void LinkMachine::HoldTick() {
   AgeStreams(tick_lengths_.hold_ms);
   st_.IdleTicks = st_.IdleTicks > kTicksPerSecond ? kTicksPerSecond : st_.IdleTicks + 1;
 
+  SendWaitingSave();
   // A reload after a recall waits until the writes queued before it have gone out, so that the
-  // values read back include them.
+  // values read back include them; a save's confirmation waits for the save to go out.
   const bool action_due =
-      st_.PendingAction && !(IsReadAction(*st_.PendingAction) && !queue_.Empty());
+      st_.PendingAction && !save_frame_ && !(IsReadAction(*st_.PendingAction) && !queue_.Empty());
   if (st_.ReadyToSend && action_due) {
     const LinkEntry entry = *st_.PendingAction;
     st_.PendingAction.reset();
@@ -112,7 +117,10 @@ void LinkMachine::HoldTick() {
     st_.IdleTicks = 0;
     if (++st_.MissedPolls > kPendingSeconds) {
       st_.MissedPolls = 0;
-      LostLink();
+      const bool saving = IsSaveAction(*st_.PendingAction);
+      st_.PendingAction.reset();
+      save_frame_.reset();
+      LostLink(saving ? kMsgSaveFailed : kMsgLinkLost);
       return;
     }
   }
@@ -143,22 +151,44 @@ void LinkMachine::HoldTick() {
   }
 }
 
-void LinkMachine::StoreDeviceMode(int index, std::string_view name) {
-  dispatcher_.SetModeName(index, std::string(name.substr(0, kMaxNameLength)));
-  Send(BuildSaveMode(index, name));
-  st_.PendingAction = LinkEntry::ModeSaved;
+bool LinkMachine::ModeRequestAllowed(bool save) {
+  if (st_.LinkOnline) return true;
+  // Not online: either nothing is connected, or the link is in the middle of something (a
+  // search, a transfer, a save or recall waiting for the box) that must not be mixed with it.
+  const bool busy = search_on_ || transfer_on_ || st_.PendingAction.has_value();
+  host_.ShowMessage(busy ? kMsgLinkBusy : (save ? kMsgSaveOffline : kMsgLoadOffline), kLinkCaption);
+  return false;
+}
+
+void LinkMachine::StoreMode(ModeList list, int index, std::string_view name) {
+  if (!ModeRequestAllowed(true)) return;
+  const bool device = list == ModeList::Device;
+  dispatcher_.SetModeName(device ? index : kHintNameBase + index,
+                          std::string(name.substr(0, kMaxNameLength)));
+  save_frame_ = device ? BuildSaveMode(index, name) : BuildSaveHintMode(index, name);
+  st_.PendingAction = device ? LinkEntry::ModeSaved : LinkEntry::HintModeSaved;
   host_.ShowLinkText(kTextSaving);
   st_.LinkOnline = false;
   st_.MissedPolls = 0;
+  st_.IdleTicks = 0;
+  SendWaitingSave();
+}
+
+void LinkMachine::SendWaitingSave() {
+  // Like any write, never more than one frame ahead of the box: the save follows the writes
+  // queued before it, and only the box's acknowledgement of the save itself confirms it.
+  if (!save_frame_ || !st_.ReadyToSend || !queue_.Empty()) return;
+  Send(*save_frame_);
+  save_frame_.reset();
+  st_.ReadyToSend = false;
+}
+
+void LinkMachine::StoreDeviceMode(int index, std::string_view name) {
+  StoreMode(ModeList::Device, index, name);
 }
 
 void LinkMachine::StoreHintMode(int index, std::string_view name) {
-  dispatcher_.SetModeName(kHintNameBase + index, std::string(name.substr(0, kMaxNameLength)));
-  Send(BuildSaveHintMode(index, name));
-  st_.PendingAction = LinkEntry::HintModeSaved;
-  host_.ShowLinkText(kTextSaving);
-  st_.LinkOnline = false;
-  st_.MissedPolls = 0;
+  StoreMode(ModeList::Hint, index, name);
 }
 
 void LinkMachine::ModeSaved(ModeList list) {
@@ -175,9 +205,14 @@ void LinkMachine::ModeSaved(ModeList list) {
   host_.ShowMessage(kMsgSaveSuccess, kLinkCaption);
 }
 
-void LinkMachine::LoadDeviceMode(int index) { host_.WriteParam(RecallMode, index); }
+void LinkMachine::LoadDeviceMode(int index) {
+  // Offline or busy the recall would change the current mode in the console only.
+  if (ModeRequestAllowed(false)) host_.WriteParam(RecallMode, index);
+}
 
-void LinkMachine::LoadHintMode(int index) { host_.WriteParam(RecallHintMode, index); }
+void LinkMachine::LoadHintMode(int index) {
+  if (ModeRequestAllowed(false)) host_.WriteParam(RecallHintMode, index);
+}
 
 void LinkMachine::SendUserPassword(std::string_view text) {
   Send(BuildTextWrite(UserPassword, text));
@@ -189,9 +224,17 @@ void LinkMachine::SendBluetoothName(std::string_view text) {
 
 void LinkMachine::Halt() { SetTimers(false, false, false); }
 
+bool LinkMachine::ConnectionOpen() const {
+  return st_.BoxAnswered && (st_.LinkOnline || search_on_ || transfer_on_ || hold_on_);
+}
+
 void LinkMachine::FarewellOnClose() {
-  if (!st_.LinkOnline) return;
+  // Online, busy, linking or downloading alike: the box has a connection to let go.
+  if (!ConnectionOpen()) return;
+  // Nothing follows the farewell: the connection is let go once, and no timer sends more.
   st_.LinkOnline = false;
+  st_.BoxAnswered = false;
+  SetTimers(false, false, false);
   SendControl(ControlMessage::Farewell);
 }
 

@@ -26,6 +26,7 @@ void LinkMachine::GoOffline() {
   st_.LinkOnline = false;
   SetLinkedLook(false);
   SetTimers(false, false, false);
+  save_frame_.reset();
   SendControl(ControlMessage::Farewell);
   host_.ShowLinkText(kTextOffline);
   host_.UpdatePopup(ProgressPercent(), false);
@@ -40,6 +41,7 @@ void LinkMachine::StartSearch() {
   tcp_rx_.Reset();
   // A recall or save left waiting by the last connection has nothing to act on any more.
   st_.PendingAction.reset();
+  save_frame_.reset();
 
   // The serial ports are listed afresh for every search, so that ports plugged in since are
   // tried and every search starts at the first one.

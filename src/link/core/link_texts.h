@@ -42,6 +42,14 @@ inline constexpr BilingualText kLinkCaption{"提示", "Confirm"};
 inline constexpr BilingualText kMsgLinkLost{"已断开连接!", "Off Line!"};
 inline constexpr BilingualText kMsgLinkFailed{"连接失败!", "Off Line!"};
 inline constexpr BilingualText kMsgSaveSuccess{"保存成功!", "Save Success!"};
+inline constexpr BilingualText kMsgSaveFailed{"保存失败!", "Save Failed!"};
+// Mode saves and recalls refused while the link cannot carry them.
+inline constexpr BilingualText kMsgSaveOffline{"设备未连接,模式未保存!",
+                                               "Off Line! The mode was not saved."};
+inline constexpr BilingualText kMsgLoadOffline{"设备未连接,模式未调用!",
+                                               "Off Line! The mode was not loaded."};
+inline constexpr BilingualText kMsgLinkBusy{"设备忙,请稍后再试!",
+                                            "The box is busy, please try again later!"};
 // The two frame errors are plain messages with Chinese text only and no caption of their own.
 inline constexpr BilingualText kNoCaption{"", ""};
 inline constexpr BilingualText kMsgShortFrame{"数据包丢失数据", "数据包丢失数据"};

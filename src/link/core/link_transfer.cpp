@@ -278,7 +278,7 @@ void LinkMachine::GoOnline() {
   }
 }
 
-void LinkMachine::LostLink() {
+void LinkMachine::LostLink(const BilingualText& message) {
   // Every timer stops here, the hold timer included, whoever declares the loss.
   SetTimers(false, false, false);
   host_.SetSendSuppressed(false);
@@ -287,7 +287,7 @@ void LinkMachine::LostLink() {
   host_.ShowLinkText(kTextOffline);
   host_.SetLinkColour(kColourOffline);
   host_.UpdatePopup(ProgressPercent(), false);
-  host_.ShowMessage(kMsgLinkLost, kLinkCaption);
+  host_.ShowMessage(message, kLinkCaption);
 }
 
 void LinkMachine::LinkFailed() {
