@@ -16,10 +16,11 @@ std::vector<OctaveBand> OctaveBands(int fraction, double low_hz, double high_hz)
   // First index at or above low_hz (with a little slack for rounding).
   int k = static_cast<int>(std::floor(std::log2(low_hz / 1000.0) * n)) - 2;
   while (centre(k) < low_hz * (1.0 - 1e-9)) ++k;
-  const double half = std::pow(2.0, 1.0 / (2.0 * n));
+  // Edges from the same integer steps of 1/(2N) octave, so neighbours share theirs exactly.
+  const auto edge = [&](int m) { return 1000.0 * std::pow(2.0, m / (2.0 * n)); };
   for (; centre(k) <= high_hz * (1.0 + 1e-9); ++k) {
-    const double c = centre(k);
-    bands.push_back({c, c / half, c * half});
+    const int m = even ? 2 * k : 2 * k - 1;
+    bands.push_back({centre(k), edge(m), edge(m + 2)});
   }
   return bands;
 }
