@@ -93,7 +93,7 @@ ImpulseResponse DeconvolveSweep(std::span<const float> sweep, std::span<const fl
     // Inside the sweep's range the division is exact; outside it there is no excitation and
     // the response is held down instead of dividing noise by nothing.
     const bool inside = f >= spec.low_hz && f <= spec.high_hz;
-    const double eps = peak_power * (inside ? 1e-12 : 1.0);
+    const double eps = peak_power * (inside ? 1e-12 : 1e-3);
     y[k] = y[k] * std::conj(x[k]) / (std::norm(x[k]) + eps);
   }
   ImpulseResponse ir;
