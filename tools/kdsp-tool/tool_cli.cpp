@@ -7,6 +7,7 @@
 #include "kdsp-tool/live_commands.h"
 #include "kdsp-tool/tool_commands.h"
 #include "kdsp-tool/tool_options.h"
+#include "kdsp-tool/trace_info.h"
 
 #ifndef KDSP_VERSION
 #define KDSP_VERSION "unknown"
@@ -112,6 +113,9 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                         "the Equalizer APO channel section to read (L, R, C, SUB, ...)");
   AddOutput(import_eq, p, "the preset file written");
 
+  CLI::App* trace_info = Command(app, "trace-info", "a measured response: range and levels");
+  trace_info->add_option("FILE", p.file)->required();
+
   CLI::App* pull = Command(app, "pull", "read a box and save it as a mode file");
   pull->add_option("HOST", p.hosts, "HOST[:PORT]")->required()->expected(1);
   pull->add_option("-o,--output", p.live.output, "the mode file written")->required();
@@ -186,6 +190,7 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (sub == curve) return Curve(o, out, err);
     if (sub == export_eq) return ExportEq(o, out, err);
     if (sub == import_eq) return ImportEq(o, err);
+    if (sub == trace_info) return TraceInfo(p.file, out, err);
     if (sub == pull) return RunPull(p.live, out, err);
     if (sub == push) return RunPush(p.live, out, err);
     if (sub == diff_live) return RunDiffLive(p.live, out, err);

@@ -256,6 +256,7 @@ std::string HelpText() {
       "  kdsp-tool curve FILE --channel NAME    the equaliser response as CSV\n"
       "  kdsp-tool export-eq FILE --channel NAME --format rew|apo [-o OUT]\n"
       "  kdsp-tool import-eq FILE --channel NAME --from FILTERS.txt [--apo-channel NAME] -o OUT\n"
+      "  kdsp-tool trace-info TRACE.txt         a measured response: range, third-octave levels\n"
       "\n"
       "Boxes on the network (HOST[:PORT], port 8899 unless given; several hosts run at once):\n"
       "  kdsp-tool pull HOST -o FILE.Nddt        read a box and save it as the console saves\n"
