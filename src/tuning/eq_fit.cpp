@@ -22,13 +22,15 @@ constexpr int kCentre = kGridSteps / 2;  // the shape's centre lands on the band
 constexpr double kDipDepthDb = 6.0;
 constexpr double kDipEdgeDb = 3.0;
 constexpr double kDipMaxOctaves = 0.5;
-constexpr double kDipShoulderDb = 0.5;
+constexpr double kDipShoulderDb = 1.0;
+constexpr int kDipShoulderPoints = 8;  // about a fifth of an octave either side at most
 constexpr double kOctavesPerPoint = kGridDecades / kGridSteps * 3.321928094887362;
 // The shape used to estimate a candidate's best gain, scaled per dB.
 constexpr int kProbeGainRaw = 60;  // -12 dB
 constexpr double kProbeGainDb = -12.0;
 constexpr std::size_t kExactCandidates = 12;
 constexpr int kMaxRefinePasses = 40;
+constexpr double kWorthwhile = 0.01;  // dB squared per grid point
 
 int GridPointOfBand(int freq_index) {
   int f = static_cast<int>(RoundHalfEven(FrequencyHzF(freq_index)));
@@ -255,7 +257,8 @@ class Fitter {
       chosen.insert(chosen.end(), pool.begin(), pool.begin() + keep);
     }
     const double before = Cost(eb, nullptr);
-    double best_cost = before;
+    // A band must be worth its place: lower the mean square by a hundredth of a dB squared.
+    double best_cost = before - kWorthwhile * total_weight_;
     std::optional<BandSetting> best;
     for (const Candidate& candidate : chosen) {
       BandSetting band = candidate.band;
@@ -434,33 +437,43 @@ FitResult FitEqualiser(const FitRequest& rq) {
   for (int k = 0; k < kPoints; ++k) result.target_db[k] = rq.target_db[k] + offset;
 
   std::vector<double> weight(kPoints, 0.0), residual(kPoints, 0.0);
+  std::vector<bool> counted(kPoints, false);  // points the reported residual covers
   for (int k = k0; k <= k1; ++k) {
     if (!std::isfinite(base[k])) continue;
     weight[k] = 1.0;
+    counted[k] = true;
     residual[k] = base[k] - result.target_db[k];
   }
 
   // Deep narrow dips are left out of the fit: boosting cannot fill them.
   for (int k = k0; k <= k1;) {
-    if (weight[k] == 0 || residual[k] > -kDipEdgeDb) {
+    if (!counted[k] || residual[k] > -kDipEdgeDb) {
       ++k;
       continue;
     }
     int end = k;
     double lowest = residual[k];
-    while (end + 1 <= k1 && weight[end + 1] > 0 && residual[end + 1] <= -kDipEdgeDb) {
+    while (end + 1 <= k1 && counted[end + 1] && residual[end + 1] <= -kDipEdgeDb) {
       ++end;
       lowest = std::min(lowest, residual[end]);
     }
     if (lowest <= -kDipDepthDb && (end - k + 1) * kOctavesPerPoint <= kDipMaxOctaves) {
       // The shoulders go too: filling them would only be a boost into the dip.
       int low = k, high = end;
-      while (low - 1 >= k0 && weight[low - 1] > 0 && residual[low - 1] <= -kDipShoulderDb) --low;
-      while (high + 1 <= k1 && weight[high + 1] > 0 && residual[high + 1] <= -kDipShoulderDb) {
+      while (low - 1 >= k0 && k - low < kDipShoulderPoints && counted[low - 1] &&
+             residual[low - 1] <= -kDipShoulderDb) {
+        --low;
+      }
+      while (high + 1 <= k1 && high - end < kDipShoulderPoints && counted[high + 1] &&
+             residual[high + 1] <= -kDipShoulderDb) {
         ++high;
       }
       result.left.push_back({GridFrequency(low), GridFrequency(high), -lowest});
-      for (int j = low; j <= high; ++j) weight[j] = 0.0;
+      // The fit sees the dip as on target, so a band that moves it costs as anywhere else.
+      for (int j = low; j <= high; ++j) {
+        residual[j] = 0.0;
+        counted[j] = false;
+      }
       end = high;
     }
     k = end + 1;
@@ -505,7 +518,7 @@ FitResult FitEqualiser(const FitRequest& rq) {
   // The target follows the corrected response's level, as the fit assumed.
   double level = 0, level_weight = 0;
   for (int k = k0; k <= k1; ++k) {
-    if (weight[k] == 0) continue;
+    if (!counted[k]) continue;
     level += result.predicted_db[k] - result.target_db[k];
     level_weight += 1;
   }
@@ -514,7 +527,7 @@ FitResult FitEqualiser(const FitRequest& rq) {
   }
   double squares = 0, total = 0;
   for (int k = k0; k <= k1; ++k) {
-    if (weight[k] == 0) continue;
+    if (!counted[k]) continue;
     const double d = result.predicted_db[k] - result.target_db[k];
     squares += d * d;
     total += 1;
