@@ -16,20 +16,20 @@
 #include <QTextEdit>
 #include <QWheelEvent>
 
-#include "eq/equaliser_graph.h"
-#include "measure/view/measure_view.h"
 #include "model/equaliser_reset.h"
-#include "spectrum/spectrum_display.h"
 #include "ui/app_title.h"
 #include "ui/aux_page.h"
-#include "ui/effects_page.h"
+#include "eq/equaliser_graph.h"
 #include "ui/graph_panel.h"
 #include "ui/hint_page.h"
 #include "ui/history_texts.h"
 #include "ui/language.h"
+#include "ui/effects_page.h"
 #include "ui/mic_page.h"
 #include "ui/music_page.h"
 #include "ui/output_page.h"
+#include "measure/view/measure_view.h"
+#include "spectrum/spectrum_display.h"
 #include "ui/settings_column.h"
 #include "ui/style.h"
 #include "ui/system_page.h"
@@ -95,8 +95,8 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
   graph_ = std::make_unique<EqualiserGraph>(ctx_, pipeline_, *graph_panel_);
   ctx_.graph = graph_.get();
   system_ = std::make_unique<SystemPage>(*this);
-  spectrum_ =
-      std::make_unique<SpectrumDisplay>(ctx_, *graph_, *graph_panel_, QString::fromUtf8(kAppTitle));
+  spectrum_ = std::make_unique<SpectrumDisplay>(ctx_, *graph_, *graph_panel_,
+                                                QString::fromUtf8(kAppTitle));
   resize(kClientWidth + 2 * kBorder, kClientHeight + 2 * kBorder);
   timer1_.setInterval(10);
   connect(&timer1_, &QTimer::timeout, this, [this] {
@@ -110,8 +110,9 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
 
   // A marker drag hands its last values over before its step ends.
   history_.Recorder().SetBeforeGestureEnd([this] { graph_->HandOverPending(); });
-  history_.SetDownload(
-      [this](StepReload reload) { system_->DownloadPages(reload == StepReload::kAllPages); });
+  history_.SetDownload([this](StepReload reload) {
+    system_->DownloadPages(reload == StepReload::kAllPages);
+  });
   // The title strip stays usable on the lock screen; what it would change waits for the unlock.
   connect(title_, &TitleStrip::UndoClicked, this, [this] {
     if (!LockShown()) history_.Undo();
