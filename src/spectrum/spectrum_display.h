@@ -126,6 +126,10 @@ class SpectrumDisplay : public QObject {
   /// The notice of a missing audio device in the language `ui_language` (1 Chinese).
   static QString NoDeviceText(int ui_language);
 
+ signals:
+  /// The menu's measurement entry: the window opens its measurement view.
+  void MeasurementRequested();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

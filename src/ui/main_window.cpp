@@ -28,6 +28,7 @@
 #include "ui/mic_page.h"
 #include "ui/music_page.h"
 #include "ui/output_page.h"
+#include "measure/view/measure_view.h"
 #include "spectrum/spectrum_display.h"
 #include "ui/settings_column.h"
 #include "ui/style.h"
@@ -104,6 +105,8 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
     emit Tick();
   });
   connect(this, &MainWindow::Tick, spectrum_.get(), &SpectrumDisplay::TimerStep);
+  connect(spectrum_.get(), &SpectrumDisplay::MeasurementRequested, this,
+          [this] { OpenMeasurement(); });
 
   // A marker drag hands its last values over before its step ends.
   history_.Recorder().SetBeforeGestureEnd([this] { graph_->HandOverPending(); });
@@ -209,7 +212,18 @@ void MainWindow::ApplyLanguage(int lang) {
   ApplyPictureButtonTexts(*this, lang, link_linked_);
   ApplyHistoryTexts(*this, lang);
   if (spectrum_ != nullptr) spectrum_->RefreshTexts();
+  if (measure_ != nullptr) measure_->SetLanguage(lang);
   if (language_listener_) language_listener_(lang);
+}
+
+MeasureView& MainWindow::OpenMeasurement() {
+  if (measure_ == nullptr) {
+    measure_ = std::make_unique<MeasureView>(ctx_.ui_language, nullptr, this);
+  }
+  measure_->show();
+  measure_->raise();
+  measure_->activateWindow();
+  return *measure_;
 }
 
 void MainWindow::RzToolButton11Click() {

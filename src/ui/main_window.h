@@ -31,6 +31,7 @@ class GraphPanel;
 namespace kdsp {
 class EqualiserGraph;
 class SpectrumDisplay;
+class MeasureView;
 }  // namespace kdsp
 
 namespace kdsp::ui {
@@ -94,6 +95,8 @@ class MainWindow : public QWidget {
   bool SpectrumFrozen() const;
   /// The spectrum analyser over the graph.
   SpectrumDisplay& Spectrum() { return *spectrum_; }
+  /// The measurement view, opened (created on first use) from the spectrum menu.
+  MeasureView& OpenMeasurement();
 
   /// Prefills the network address fields of the settings column.
   void SetNetworkAddress(const QString& host, const QString& port);
@@ -154,6 +157,7 @@ class MainWindow : public QWidget {
   std::unique_ptr<EqualiserGraph> graph_;
   std::unique_ptr<SystemPage> system_;  // after graph_: it shares the graph's drag state
   std::unique_ptr<SpectrumDisplay> spectrum_;  // after graph_: it draws on the graph
+  std::unique_ptr<MeasureView> measure_;       // opened from the spectrum menu
   QComboBox* com_ports_ = nullptr;
 
   std::function<void(int)> language_listener_;
