@@ -29,6 +29,8 @@
 #include "ui/music_page.h"
 #include "ui/output_page.h"
 #include "measure/view/measure_view.h"
+#include "tuning/window/band_writer.h"
+#include "tuning/window/tuning_tools.h"
 #include "spectrum/spectrum_display.h"
 #include "ui/settings_column.h"
 #include "ui/style.h"
@@ -219,6 +221,8 @@ void MainWindow::ApplyLanguage(int lang) {
 MeasureView& MainWindow::OpenMeasurement() {
   if (measure_ == nullptr) {
     measure_ = std::make_unique<MeasureView>(ctx_.ui_language, nullptr, this);
+    band_writer_ = std::make_unique<BandWriter>(ctx_, pipeline_, history_.Recorder(), refresh_);
+    AttachTuningTools(*measure_, *band_writer_);
   }
   measure_->show();
   measure_->raise();

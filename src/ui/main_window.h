@@ -32,6 +32,7 @@ namespace kdsp {
 class EqualiserGraph;
 class SpectrumDisplay;
 class MeasureView;
+class BandWriter;
 }  // namespace kdsp
 
 namespace kdsp::ui {
@@ -157,6 +158,7 @@ class MainWindow : public QWidget {
   std::unique_ptr<EqualiserGraph> graph_;
   std::unique_ptr<SystemPage> system_;  // after graph_: it shares the graph's drag state
   std::unique_ptr<SpectrumDisplay> spectrum_;  // after graph_: it draws on the graph
+  std::unique_ptr<BandWriter> band_writer_;    // the tuning tools' edits; outlives measure_
   std::unique_ptr<MeasureView> measure_;       // opened from the spectrum menu
   QComboBox* com_ports_ = nullptr;
 
