@@ -65,7 +65,11 @@ std::vector<bool> ParseBandList(const QString& text, int count) {
 }  // namespace
 
 FitEqPanel::FitEqPanel(MeasureView& view, BandWriter& writer, QWidget* parent)
-    : QWidget(parent, Qt::Tool), view_(view), writer_(writer), lang_(writer.UiLanguage()) {
+    : QWidget(parent, Qt::Tool),
+      view_(view),
+      plot_(&view.Plot()),
+      writer_(writer),
+      lang_(writer.UiLanguage()) {
   setObjectName("FitEqPanel");
   setWindowTitle(Text(kTitle, lang_));
   channel_label_ = new QLabel(this);
@@ -126,7 +130,9 @@ FitEqPanel::FitEqPanel(MeasureView& view, BandWriter& writer, QWidget* parent)
   connect(apply_button_, &QPushButton::clicked, this, [this] { Apply(); });
 }
 
-FitEqPanel::~FitEqPanel() { view_.Plot().SetLayer(kPreviewLayer, {}); }
+FitEqPanel::~FitEqPanel() {
+  if (plot_ != nullptr) plot_->SetLayer(kPreviewLayer, {});
+}
 
 std::optional<Trace> FitEqPanel::Measured() const {
   for (const MeasureView::KeptTrace& t : view_.Traces()) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include <QPointer>
 #include <QWidget>
 
 #include "measure/trace_text.h"
@@ -17,6 +18,7 @@ class QSpinBox;
 namespace kdsp {
 
 class BandWriter;
+class MeasurePlot;
 class MeasureView;
 
 /// Fit EQ, a tool of the measurement view: fits the bands of the channel the window shows to a
@@ -40,6 +42,7 @@ class FitEqPanel : public QWidget {
   std::optional<Trace> Measured() const;
 
   MeasureView& view_;
+  QPointer<MeasurePlot> plot_;  // gone first when the view closes for good
   BandWriter& writer_;
   int lang_ = 0;
   int device_page_ = -1;
