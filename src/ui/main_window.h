@@ -11,9 +11,9 @@
 
 #include "edit/ab_compare.h"
 #include "edit/binding_context.h"
+#include "edit/edit_history.h"
 #include "edit/channel_ops.h"
 #include "edit/edit_handlers.h"
-#include "edit/edit_history.h"
 #include "edit/edit_pipeline.h"
 #include "edit/page_refresh.h"
 #include "edit/volume_limits.h"
@@ -156,7 +156,7 @@ class MainWindow : public QWidget {
   QStackedWidget* pages_ = nullptr;
   GraphPanel* graph_panel_ = nullptr;
   std::unique_ptr<EqualiserGraph> graph_;
-  std::unique_ptr<SystemPage> system_;         // after graph_: it shares the graph's drag state
+  std::unique_ptr<SystemPage> system_;  // after graph_: it shares the graph's drag state
   std::unique_ptr<SpectrumDisplay> spectrum_;  // after graph_: it draws on the graph
   std::unique_ptr<BandWriter> band_writer_;    // the tuning tools' edits; outlives measure_
   std::unique_ptr<MeasureView> measure_;       // opened from the spectrum menu
