@@ -31,6 +31,7 @@ constexpr double kProbeGainDb = -12.0;
 constexpr std::size_t kExactCandidates = 12;
 constexpr int kMaxRefinePasses = 40;
 constexpr double kWorthwhile = 0.01;  // dB squared per grid point
+constexpr double kSecondStartDb = 1.0;
 
 int GridPointOfBand(int freq_index) {
   int f = static_cast<int>(RoundHalfEven(FrequencyHzF(freq_index)));
@@ -271,6 +272,19 @@ class Fitter {
     return best;
   }
 
+ public:
+  /// The largest deviation of the residual from its mean level.
+  double Worst() const {
+    double mean = 0, worst = 0;
+    for (int k = k0_; k <= k1_; ++k) mean += w_[k] * e_[k];
+    mean /= total_weight_;
+    for (int k = k0_; k <= k1_; ++k) {
+      if (w_[k] > 0) worst = std::max(worst, std::fabs(e_[k] - mean));
+    }
+    return worst;
+  }
+
+ private:
   // All gains at once for the bands' present types, frequencies and Qs: least squares on the
   // probe shapes (bounded, by coordinate sweeps), then rounded to steps and polished one band at
   // a time with the exact shapes.
@@ -483,16 +497,18 @@ FitResult FitEqualiser(const FitRequest& rq) {
   for (std::size_t b = 0; b < rq.current.size(); ++b) {
     if (Usable(rq, b)) slots.push_back(b);
   }
-  // Two starts: shelves sometimes win the first greedy steps on a slope that peaking bands
-  // follow better; the start with the lower cost is kept.
+  // A second start when the first leaves a point far off: shelves sometimes win the first
+  // greedy steps on a slope that peaking bands follow better. The lower cost is kept.
   double cost_all = 0, cost_peaking = 0;
   Fitter with_shelves(rq, weight, residual);
   std::vector<BandSetting> chosen =
       with_shelves.Run(static_cast<int>(slots.size()), true, cost_all);
-  Fitter peaking_first(rq, weight, residual);
-  std::vector<BandSetting> other =
-      peaking_first.Run(static_cast<int>(slots.size()), false, cost_peaking);
-  if (cost_peaking < cost_all) chosen = std::move(other);
+  if (with_shelves.Worst() > kSecondStartDb) {
+    Fitter peaking_only(rq, weight, residual);
+    std::vector<BandSetting> other =
+        peaking_only.Run(static_cast<int>(slots.size()), false, cost_peaking);
+    if (cost_peaking < cost_all) chosen = std::move(other);
+  }
   std::sort(chosen.begin(), chosen.end(), [](const BandSetting& a, const BandSetting& b) {
     return a.freq_index != b.freq_index ? a.freq_index < b.freq_index : a.type < b.type;
   });
