@@ -12,8 +12,8 @@
 
 #include "app/console_session.h"
 #include "measure/view/measure_capture.h"
-#include "ui/app_title.h"
 #include "measure/view/measure_view.h"
+#include "ui/app_title.h"
 #include "ui/main_window.h"
 
 namespace {
