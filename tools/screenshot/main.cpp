@@ -63,9 +63,8 @@ QWidget* ArrangeMeasurement(kdsp::ui::MainWindow& window, const Shot& shot) {
     }
   }
   // Kept once the input has been measured for a while.
-  QTimer::singleShot(3000, &view, [&view] {
-    view.findChild<QPushButton*>("MeasureKeepButton")->click();
-  });
+  QTimer::singleShot(3000, &view,
+                     [&view] { view.findChild<QPushButton*>("MeasureKeepButton")->click(); });
   return &view;
 }
 
@@ -97,9 +96,8 @@ int main(int argc, char** argv) {
   const QCommandLineOption measure(QStringLiteral("measure"),
                                    "grab the measurement view, with trace and .cal files",
                                    "FILE,FILE...");
-  parser.addOptions(
-      {host, port, demo, language, delay, maximised, tab, subtab, hint, settings, lock, spectrum,
-       measure});
+  parser.addOptions({host, port, demo, language, delay, maximised, tab, subtab, hint, settings,
+                     lock, spectrum, measure});
   if (!parser.parse(QApplication::arguments())) {
     std::fprintf(stderr, "kdsp-screenshot: %s\n", qPrintable(parser.errorText()));
     return 2;
