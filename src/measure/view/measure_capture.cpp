@@ -8,7 +8,8 @@
 
 namespace kdsp {
 
-MeasureCapture::MeasureCapture(QObject* parent) : QObject(parent) {}
+MeasureCapture::MeasureCapture(QObject* parent)
+    : QObject(parent), sink_([this](const char* data, qint64 len) { Convert(data, len); }) {}
 
 MeasureCapture::~MeasureCapture() { Stop(); }
 
@@ -37,23 +38,27 @@ bool MeasureCapture::Start(const QByteArray& input_id) {
   format_ = format;
   audio_ = std::make_unique<QAudioSource>(device, format);
   audio_->setBufferSize(format.bytesForDuration(kBufferMs * 1000));
-  io_ = audio_->start();
-  if (io_ == nullptr || audio_->error() != QAudio::NoError) {
+  pending_.clear();
+  sink_.open(QIODevice::WriteOnly);
+  audio_->start(&sink_);
+  if (audio_->error() != QAudio::NoError || audio_->state() == QAudio::StoppedState) {
     error_ = QStringLiteral("The input device could not be opened.");
     Stop();
     return false;
   }
-  connect(io_, &QIODevice::readyRead, this, &MeasureCapture::ReadAvailable);
   error_.clear();
   return true;
 }
 
 void MeasureCapture::Stop() {
   if (audio_ == nullptr) return;
-  if (io_ != nullptr) io_->disconnect(this);
   audio_->stop();
   audio_.reset();
-  io_ = nullptr;
+  sink_.close();
+}
+
+void MeasureCapture::AskForShortLatency() {
+  if (!qEnvironmentVariableIsSet("PULSE_LATENCY_MSEC")) qputenv("PULSE_LATENCY_MSEC", "30");
 }
 
 int MeasureCapture::BufferMs() const {
@@ -61,19 +66,21 @@ int MeasureCapture::BufferMs() const {
   return static_cast<int>(format_.durationForBytes(audio_->bufferSize()) / 1000);
 }
 
-void MeasureCapture::ReadAvailable() {
-  if (io_ == nullptr) return;
-  const QByteArray bytes = io_->readAll();
+void MeasureCapture::Convert(const char* data, qint64 len) {
+  if (audio_ == nullptr || len <= 0) return;
+  pending_.append(data, static_cast<qsizetype>(len));
   const bool is_float = format_.sampleFormat() == QAudioFormat::Float;
-  const qsizetype n = bytes.size() / (is_float ? 4 : 2);
+  const int width = is_float ? 4 : 2;
+  const qsizetype n = pending_.size() / width;
   if (n <= 0) return;
   samples_.resize(static_cast<std::size_t>(n));
   if (is_float) {
-    std::memcpy(samples_.data(), bytes.constData(), static_cast<std::size_t>(n) * 4);
+    std::memcpy(samples_.data(), pending_.constData(), static_cast<std::size_t>(n) * 4);
   } else {
-    const auto* s = reinterpret_cast<const qint16*>(bytes.constData());
+    const auto* s = reinterpret_cast<const qint16*>(pending_.constData());
     for (qsizetype i = 0; i < n; ++i) samples_[i] = static_cast<float>(s[i]) / 32768.0f;
   }
+  pending_.remove(0, n * width);
   if (hook_) hook_(samples_);
 }
 

@@ -74,7 +74,7 @@ void MeasurePlot::SetTraces(std::vector<ShownTrace> traces) {
 
 PlotMap MeasurePlot::Map() const {
   PlotMap m;
-  m.area = QRectF(52, 8, std::max(10, width() - 60), std::max(10, height() - 30));
+  m.area = QRectF(52, 8, std::max(10, width() - 72), std::max(10, height() - 30));
   m.top_db = top_db_;
   m.bottom_db = bottom_db_;
   return m;

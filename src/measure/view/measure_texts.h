@@ -43,6 +43,7 @@ constexpr BiText kBadFile = {"无法读取 %1：%2", "Cannot read %1: %2"};
 constexpr BiText kNoInput = {"没检测到音频输入设备。", "No audio input device was found."};
 constexpr BiText kNoOutput = {"无法在输出设备上播放。", "The output device cannot play."};
 constexpr BiText kNothingToKeep = {"还没有测量结果。", "There is no measurement to keep yet."};
+constexpr BiText kUnreadable = {"文件无法打开或过大", "the file cannot be opened or is too large"};
 constexpr BiText kWriteFailed = {"无法写入 %1。", "Cannot write %1."};
 
 inline QString Text(const BiText& t, int lang) {

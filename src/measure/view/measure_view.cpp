@@ -485,20 +485,23 @@ void MeasureView::LoadTrace() {
   const QString path = chooser_ ? chooser_(false, Text(kLoad, lang_))
                                 : QFileDialog::getOpenFileName(this, Text(kLoad, lang_), {},
                                                                QStringLiteral("*.txt *.frd"));
-  if (path.isEmpty()) return;
+  if (!path.isEmpty()) LoadTraceFile(path);
+}
+
+bool MeasureView::LoadTraceFile(const QString& path) {
   std::string text;
   const QString name = QFileInfo(path).fileName();
   if (!ReadFileText(path, text)) {
-    Notify(Text(kBadFile, lang_).arg(name, Text(kWriteFailed, lang_).arg(name)));
-    return;
+    Notify(Text(kBadFile, lang_).arg(name, Text(kUnreadable, lang_)));
+    return false;
   }
   TraceParse r = ParseTrace(text);
   if (!r.trace) {
     Notify(Text(kBadFile, lang_).arg(name, ParseErrorText(r.kind, r.error_line, r.error, lang_)));
-    return;
+    return false;
   }
   r.trace->name = QFileInfo(path).completeBaseName().toStdString();
-  AddTrace(std::move(*r.trace));
+  return AddTrace(std::move(*r.trace));
 }
 
 void MeasureView::LoadCalibration() {
@@ -506,21 +509,25 @@ void MeasureView::LoadCalibration() {
   const QString path =
       chooser_ ? chooser_(false, caption)
                : QFileDialog::getOpenFileName(this, caption, {}, QStringLiteral("*.txt *.cal"));
-  if (path.isEmpty()) return;
+  if (!path.isEmpty()) LoadCalibrationFile(path);
+}
+
+bool MeasureView::LoadCalibrationFile(const QString& path) {
   std::string text;
   const QString name = QFileInfo(path).fileName();
   if (!ReadFileText(path, text)) {
-    Notify(Text(kBadFile, lang_).arg(name, QStringLiteral("?")));
-    return;
+    Notify(Text(kBadFile, lang_).arg(name, Text(kUnreadable, lang_)));
+    return false;
   }
   CalibrationParse r = ParseCalibration(text);
   if (!r.calibration) {
     Notify(Text(kBadFile, lang_).arg(name, ParseErrorText(r.kind, r.error_line, r.error, lang_)));
-    return;
+    return false;
   }
   r.calibration->name = name.toStdString();
   calibration_ = std::move(*r.calibration);
   RetranslateTexts();
+  return true;
 }
 
 void MeasureView::Notify(const QString& text) {

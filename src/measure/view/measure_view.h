@@ -78,6 +78,11 @@ class MeasureView : public QWidget {
   const std::optional<Calibration>& CurrentCalibration() const { return calibration_; }
   MeasureSource& Source() { return *source_; }
 
+  /// Reads a trace file and keeps it (named after the file), or says why not.
+  bool LoadTraceFile(const QString& path);
+  /// Reads a calibration file and applies it to every measurement, or says why not.
+  bool LoadCalibrationFile(const QString& path);
+
   /// One analysis step (the view's timer runs it every 100 ms).
   void Step();
 
