@@ -7,6 +7,7 @@
 #include "app/console_options.h"
 #include "app/console_session.h"
 #include "app/termination_signals.h"
+#include "measure/view/measure_capture.h"
 #include "ui/app_title.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
       line.action == ConsoleCommandLine::Action::kError && kdsp::app::MayHoldQtOptions(raw);
   if (line.action != ConsoleCommandLine::Action::kRun && !deferred) return Report(line);
 
+  // Short audio buffers for the measurement view, before anything touches audio.
+  kdsp::MeasureCapture::AskForShortLatency();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(kdsp::ui::kAppTitle));
   // Lets the desktop tie the window to the installed menu entry and its icon.

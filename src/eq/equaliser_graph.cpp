@@ -286,7 +286,7 @@ void EqualiserGraph::DrawEqCurve(int selector, int page) {
   } else {
     ShowValueLabel(rows, bands);
   }
-  if (underlay_) underlay_(surface_->Canvas());
+  for (auto& [order, layer] : layers_) layer(surface_->Canvas());
   if (full) {
     for (int k = 0; k <= kGridSteps; ++k) curve_points_[k].setX(geometry_.CurvePointX(k));
   }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <span>
 
@@ -71,11 +72,22 @@ class EqualiserGraph : public QObject, public EqGraph {
   const QImage& GraphBackground() const { return surface_->Background(); }
   /// The bitmap the graph draws into.
   QImage& Canvas() { return surface_->Canvas(); }
-  /// Painted onto the erased grid before the curve at every curve redraw (the bars); empty
-  /// for none.
-  void SetUnderlay(std::function<void(QImage& canvas)> underlay) {
-    underlay_ = std::move(underlay);
+  /// What is painted onto the erased grid before the curve at every curve redraw, in
+  /// ascending order: the spectrum bars, then measured traces, then predicted curves, say.
+  using Layer = std::function<void(QImage& canvas)>;
+  static constexpr int kBarsLayer = 0;
+  static constexpr int kTraceLayer = 10;
+  static constexpr int kPredictionLayer = 20;
+  /// Adds or replaces the layer at `order`; an empty one removes it.
+  void SetLayer(int order, Layer layer) {
+    if (layer) {
+      layers_[order] = std::move(layer);
+    } else {
+      layers_.erase(order);
+    }
   }
+  /// The bars' layer.
+  void SetUnderlay(Layer underlay) { SetLayer(kBarsLayer, std::move(underlay)); }
   /// Strokes the current curve again (no recomputation) and shows the bitmap: for a caller
   /// that erased the grid and drew under the curve itself.
   void RepaintCurve();
@@ -125,7 +137,7 @@ class EqualiserGraph : public QObject, public EqGraph {
   QColor curve_colour_{255, 102, 0};
   std::unique_ptr<CurveTable> table_;
   std::array<QPoint, kGridSteps + 1> curve_points_{};
-  std::function<void(QImage&)> underlay_;
+  std::map<int, Layer> layers_;
   std::unique_ptr<MarkerEditor> editor_;
 };
 

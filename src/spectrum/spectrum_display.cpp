@@ -16,13 +16,13 @@
 #include "edit/bound_widgets.h"
 #include "eq/equaliser_graph.h"
 #include "model/bi_text.h"
-#include "spectrum/audio_capture.h"
 #include "spectrum/bar_painter.h"
-#include "spectrum/device_choices.h"
-#include "spectrum/input_selector.h"
+#include "spectrum/capture_control.h"
 #include "spectrum/maths/spectrum_bars.h"
 #include "spectrum/noise_player.h"
 #include "spectrum/spectrum_menu.h"
+#include "spectrum/spectrum_readout.h"
+#include "spectrum/test_signal.h"
 
 namespace kdsp {
 
@@ -61,12 +61,11 @@ SpectrumDisplay::SpectrumDisplay(BindingContext& ctx, EqualiserGraph& graph, QWi
       graph_(graph),
       notice_parent_(buttons_root.window()),
       notice_caption_(std::move(notice_caption)),
-      source_(std::move(source)),
       settings_(settings != nullptr ? std::move(settings) : UserSettings()) {
   options_ = SpectrumOptions::Load(*settings_);
   averager_.SetTimeConstant(options_.averaging_s);
-  noise_ = std::make_unique<NoisePlayer>();
-  noise_->SetLevelDbfs(options_.noise_level_dbfs);
+  signal_ = std::make_unique<TestSignal>(notice_parent_);
+  signal_->SetLevelDbfs(options_.noise_level_dbfs);
 
   pp_button_ = buttons_root.findChild<PictureButton*>("PinPPBtn");
   dcf_button_ = buttons_root.findChild<PictureButton*>("PinDCFBtn");
@@ -79,55 +78,46 @@ SpectrumDisplay::SpectrumDisplay(BindingContext& ctx, EqualiserGraph& graph, QWi
   if (dcf_button_ != nullptr) {
     connect(dcf_button_, &QPushButton::clicked, this, &SpectrumDisplay::PinDCFBtnClick);
   }
-  selector_ = std::make_unique<InputSelector>(
-      buttons_root.findChild<QComboBox*>("SpectrumInputBox"), [this] { return ctx_.ui_language; });
-  selector_->SetChosen(options_.input_id);
-  connect(selector_.get(), &InputSelector::Chosen, this, &SpectrumDisplay::SetInput,
+  capture_ = std::make_unique<CaptureControl>(
+      std::move(source), buttons_root.findChild<QComboBox*>("SpectrumInputBox"),
+      [this] { return ctx_.ui_language; });
+  capture_->Selector().SetChosen(options_.input_id);
+  connect(&capture_->Selector(), &InputSelector::Chosen, this, &SpectrumDisplay::SetInput,
           Qt::QueuedConnection);  // after the list has closed
-  connect(selector_.get(), &InputSelector::InputsChanged, this, &SpectrumDisplay::OnInputsChanged);
 
   graph_.SetUnderlay([this](QImage& canvas) {
     if (spectrum_on_.load()) PaintBars(canvas);
   });
-  if (QWidget* surface = graph_.Surface()) {
-    surface->setMouseTracking(true);
-    surface->installEventFilter(this);
-    readout_ = new QLabel(surface);
-    readout_->setObjectName("SpectrumReadout");
-    readout_->setStyleSheet(QStringLiteral(
-        "background: rgba(255, 255, 255, 215); color: black; border: 1px solid #808080;"
-        "padding: 1px 4px;"));
-    readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    readout_->hide();
-  }
-  if (notice_parent_ != nullptr) notice_parent_->installEventFilter(this);
+  readout_ = std::make_unique<SpectrumReadout>(graph_.Surface(),
+                                               [this](QPoint at) { return ReadoutText(at); });
 
-  if (source_ == nullptr) source_ = std::make_unique<AudioCapture>();
-  source_->SetOnRecord([this](std::span<const std::uint8_t> block) { CaptureHook(block); });
-  source_->SetOnLost([this] { InputLost(); });
-  audio_available_ = StartCapture();
+  capture_->Source().SetOnRecord(
+      [this](std::span<const std::uint8_t> block) { CaptureHook(block); });
+  // The recording stopped for good (device gone): a running spectrum goes off with the notice.
+  capture_->SetOnLost([this] {
+    if (spectrum_on_.load()) SwitchOffWithNotice();
+  });
+  capture_->Start(options_.input_id);
 }
 
 SpectrumDisplay::~SpectrumDisplay() {
   delete menu_.data();
-  noise_->Stop();
-  source_->CaptureStop();
-  source_->SetOnRecord({});
-  source_->SetOnLost({});
+  signal_.reset();
+  capture_.reset();
   graph_.SetUnderlay({});
-  if (graph_.Surface() != nullptr) graph_.Surface()->removeEventFilter(this);
-  if (notice_parent_ != nullptr) notice_parent_->removeEventFilter(this);
 }
+
+bool SpectrumDisplay::AudioAvailable() const { return capture_->Available(); }
+
+SampleSource& SpectrumDisplay::Source() { return capture_->Source(); }
+
+NoisePlayer& SpectrumDisplay::Noise() { return signal_->Noise(); }
+
+QLabel* SpectrumDisplay::Readout() const { return readout_->Label(); }
 
 QString SpectrumDisplay::NoDeviceText(int ui_language) {
   return ui_language == 1 ? QString::fromUtf8("没检测到音频设备")
                           : QStringLiteral("Audio device is not detected");
-}
-
-bool SpectrumDisplay::StartCapture() {
-  source_->SetInputDevice(options_.input_id);
-  source_->SetTriggered(false);
-  return source_->CaptureStart();
 }
 
 bool SpectrumDisplay::DragActiveForCapture() const {
@@ -225,7 +215,7 @@ void SpectrumDisplay::DrawSpectrumBars(bool erase) {
   } else {
     graph_.Surface()->update();
   }
-  if (readout_ != nullptr && readout_->isVisible()) UpdateReadout();
+  readout_->Refresh();
 }
 
 bool SpectrumDisplay::ToggleSwitch(PictureButton* button, bool& fallback) {
@@ -249,7 +239,7 @@ void SpectrumDisplay::Notify(const QString& text) {
 
 void SpectrumDisplay::PinPPBtnClick() {
   const bool state = ToggleSwitch(pp_button_, pp_state_);
-  if (!audio_available_) {
+  if (!capture_->Available()) {
     Notify(NoDeviceText(ctx_.ui_language));
     spectrum_on_.store(false);
     graph_.DrawEqCurve(kAllRows, ctx_.channel.view_page);
@@ -258,10 +248,11 @@ void SpectrumDisplay::PinPPBtnClick() {
     averager_.Reset();
     peaks_.Reset();
     spectrum_on_.store(true);
+    readout_->SetActive(true);
     frozen_.store(false);
   } else {
     spectrum_on_.store(false);
-    if (readout_ != nullptr) readout_->hide();
+    readout_->SetActive(false);
     graph_.DrawEqCurve(kAllRows, ctx_.channel.view_page);
   }
 }
@@ -277,34 +268,16 @@ void SpectrumDisplay::SwitchOffWithNotice() {
     } else {
       pp_state_ = false;
     }
-    if (readout_ != nullptr) readout_->hide();
+    readout_->SetActive(false);
     graph_.DrawEqCurve(kAllRows, ctx_.channel.view_page);
   }
   Notify(NoDeviceText(ctx_.ui_language));
 }
 
-void SpectrumDisplay::InputLost() {
-  source_->CaptureStop();
-  const bool was_available = audio_available_;
-  audio_available_ = false;
-  if (was_available && spectrum_on_.load()) SwitchOffWithNotice();
-}
-
-void SpectrumDisplay::OnInputsChanged() {
-  if (!InputConnected(options_.input_id)) {
-    if (audio_available_) InputLost();
-  } else if (!audio_available_) {
-    audio_available_ = StartCapture();  // the chosen input is back
-  }
-}
-
 void SpectrumDisplay::SetInput(const QByteArray& id) {
   options_.input_id = id;
   SaveOptions();
-  if (selector_->ChosenId() != id) selector_->SetChosen(id);
-  source_->CaptureStop();
-  audio_available_ = StartCapture();
-  if (!audio_available_ && spectrum_on_.load()) SwitchOffWithNotice();
+  if (!capture_->Switch(id) && spectrum_on_.load()) SwitchOffWithNotice();
 }
 
 void SpectrumDisplay::SetAveraging(double tau_s) {
@@ -321,12 +294,12 @@ void SpectrumDisplay::SetPeakHold(bool on) {
   if (spectrum_on_.load()) DrawSpectrumBars(true);
 }
 
-bool SpectrumDisplay::NoisePlaying() const { return noise_->Playing(); }
+bool SpectrumDisplay::NoisePlaying() const { return signal_->Playing(); }
 
 void SpectrumDisplay::SetNoiseOn(bool on) {
   if (!on) {
-    noise_->Stop();
-  } else if (!noise_->Start(options_.noise_output_id, options_.noise_level_dbfs)) {
+    signal_->Stop();
+  } else if (!signal_->Start(options_.noise_output_id, options_.noise_level_dbfs)) {
     Notify(NoDeviceText(ctx_.ui_language));
   }
 }
@@ -334,12 +307,12 @@ void SpectrumDisplay::SetNoiseOn(bool on) {
 void SpectrumDisplay::SetNoiseOutput(const QByteArray& id) {
   options_.noise_output_id = id;
   SaveOptions();
-  if (noise_->Playing()) SetNoiseOn(true);
+  if (signal_->Playing()) SetNoiseOn(true);
 }
 
 void SpectrumDisplay::SetNoiseLevel(int level_dbfs) {
   options_.noise_level_dbfs = level_dbfs;
-  noise_->SetLevelDbfs(level_dbfs);
+  signal_->SetLevelDbfs(level_dbfs);
   SaveOptions();
 }
 
@@ -351,54 +324,23 @@ void SpectrumDisplay::ShowMenu(QPoint global_pos) {
   menu_->popup(global_pos);
 }
 
-void SpectrumDisplay::RefreshTexts() { selector_->Refill(); }
+void SpectrumDisplay::RefreshTexts() { capture_->Selector().Refill(); }
 
-bool SpectrumDisplay::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == notice_parent_ && event->type() == QEvent::Close) {
-    noise_->Stop();  // the test signal never outlives the console
-  } else if (watched == graph_.Surface() && readout_ != nullptr) {
-    if (event->type() == QEvent::MouseMove) {
-      hover_ = static_cast<QMouseEvent*>(event)->position().toPoint();
-      if (spectrum_on_.load()) {
-        UpdateReadout();
-      } else {
-        readout_->hide();
-      }
-    } else if (event->type() == QEvent::Leave) {
-      readout_->hide();
-    }
-  }
-  return QObject::eventFilter(watched, event);
-}
-
-void SpectrumDisplay::UpdateReadout() {
+QString SpectrumDisplay::ReadoutText(QPoint at) const {
   const GraphGeometry& g = graph_.Geometry();
-  if (g.width < 1 || hover_.x() < 0 || hover_.x() > g.width) {
-    readout_->hide();
-    return;
-  }
+  if (!spectrum_on_.load() || g.width < 1 || at.x() < 0 || at.x() > g.width) return {};
   const int pitch = BarPitch(g.width);
-  const int bar = hover_.x() / pitch;
+  const int bar = at.x() / pitch;
   const int bin = BarBin(bar * pitch, g.width);
   const double floor_db = low_floor_ ? kLowFloorDb : kNormalFloorDb;
-  QString text = FrequencyText(g.XToFreq(hover_.x())) + QStringLiteral("   ") +
+  QString text = FrequencyText(g.XToFreq(at.x())) + QStringLiteral("   ") +
                  LevelText(SpectrumLevelDb(ShownMagnitude(bin), low_floor_), floor_db);
   if (options_.peak_hold) {
     const std::string_view word = kPeakWord.In(ctx_.ui_language);
     text += QStringLiteral("   ") + QString::fromUtf8(word.data(), word.size()) + ' ' +
             LevelText(SpectrumLevelDb(peaks_.Magnitude(bin), low_floor_), floor_db);
   }
-  if (readout_->text() != text) {
-    readout_->setText(text);
-    readout_->adjustSize();
-  }
-  const QWidget* surface = readout_->parentWidget();
-  QPoint at = hover_ + QPoint(14, 10);
-  at.setX(std::min(at.x(), surface->width() - readout_->width()));
-  at.setY(std::min(at.y(), surface->height() - readout_->height()));
-  readout_->move(std::max(0, at.x()), std::max(0, at.y()));
-  readout_->show();
-  readout_->raise();
+  return text;
 }
 
 }  // namespace kdsp

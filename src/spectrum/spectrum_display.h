@@ -30,10 +30,12 @@ class QWidget;
 
 namespace kdsp {
 
+class CaptureControl;
 class EqualiserGraph;
-class InputSelector;
 class NoisePlayer;
 class PictureButton;
+class SpectrumReadout;
+class TestSignal;
 
 /// The live spectrum of the computer's audio input, drawn as blue bars on the equaliser graph
 /// under its curve. The recorder delivers blocks on its own thread; the capture hook keeps the
@@ -95,11 +97,11 @@ class SpectrumDisplay : public QObject {
   void SetNoiseOutput(const QByteArray& id);
   void SetNoiseLevel(int level_dbfs);
   bool NoisePlaying() const;
-  NoisePlayer& Noise() { return *noise_; }
+  NoisePlayer& Noise();
   const BinAverager& Averager() const { return averager_; }
   const PeakHold& Peaks() const { return peaks_; }
   /// The readout under the pointer (hidden unless the pointer is over the running spectrum).
-  QLabel* Readout() const { return readout_; }
+  QLabel* Readout() const;
   /// The context menu now open, if any.
   QMenu* OpenMenu() const { return menu_; }
   /// Opens the context menu at a global position.
@@ -112,22 +114,23 @@ class SpectrumDisplay : public QObject {
 
   bool SpectrumOn() const { return spectrum_on_.load(); }
   bool SpectrumFrozen() const { return frozen_.load(); }
-  bool AudioAvailable() const { return audio_available_; }
+  bool AudioAvailable() const;
   bool LowFloor() const { return low_floor_; }
   /// `SpectrumTick`: position in the 11-tick cycle.
   int SpectrumTick() const { return cycle_.Position(); }
   /// Blocks the capture hook has kept so far.
   long BlocksTaken() const { return blocks_taken_.load(); }
   const SpectrumTransform& Transform() const { return transform_; }
-  SampleSource& Source() { return *source_; }
+  SampleSource& Source();
   /// Replaces the message box of the notice.
   void SetNotifier(Notifier notifier) { notifier_ = std::move(notifier); }
 
   /// The notice of a missing audio device in the language `ui_language` (1 Chinese).
   static QString NoDeviceText(int ui_language);
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+ signals:
+  /// The menu's measurement entry: the window opens its measurement view.
+  void MeasurementRequested();
 
  private:
   void PaintBars(QImage& canvas);
@@ -137,13 +140,10 @@ class SpectrumDisplay : public QObject {
   void RefreshBarBins(int width);
   /// Magnitude the bar of a bin shows: averaged or as transformed.
   float ShownMagnitude(int bin) const;
-  bool StartCapture();
-  void OnInputsChanged();
-  /// The recording stopped for good (device gone): a running spectrum goes off with the notice.
-  void InputLost();
   void SwitchOffWithNotice();
   void Notify(const QString& text);
-  void UpdateReadout();
+  /// The readout's text at a point of the graph: frequency, level and peak of the bar there.
+  QString ReadoutText(QPoint at) const;
   void SaveOptions();
   /// Flips a two-state button (its Hint and look) and returns its new state.
   static bool ToggleSwitch(PictureButton* button, bool& fallback);
@@ -159,7 +159,7 @@ class SpectrumDisplay : public QObject {
   bool pp_state_ = false;  // the buttons' states when a button is missing
   bool dcf_state_ = false;
 
-  std::unique_ptr<SampleSource> source_;
+  std::unique_ptr<CaptureControl> capture_;
   SpectrumTransform transform_;
   SampleBlockExchange exchange_;
   SpectrumCycle cycle_;
@@ -173,17 +173,14 @@ class SpectrumDisplay : public QObject {
   PeakHold peaks_;
   SpectrumOptions options_;
   std::unique_ptr<QSettings> settings_;
-  std::unique_ptr<InputSelector> selector_;
-  std::unique_ptr<NoisePlayer> noise_;
+  std::unique_ptr<TestSignal> signal_;
+  std::unique_ptr<SpectrumReadout> readout_;
   QPointer<QMenu> menu_;
-  QPointer<QLabel> readout_;
-  QPoint hover_;
 
   std::atomic<bool> spectrum_on_{false};
   std::atomic<bool> frozen_{false};
   std::atomic<bool> drag_seen_{false};  // `DragActive` as of the last tick, for other threads
   std::atomic<long> blocks_taken_{0};
-  bool audio_available_ = true;
   bool low_floor_ = false;
 };
 

@@ -20,6 +20,7 @@ constexpr BiText kPeakHold = {"峰值保持", "Peak hold"};
 constexpr BiText kNoise = {"粉红噪声测试信号", "Pink noise test signal"};
 constexpr BiText kNoiseOutput = {"噪声输出设备", "Noise output device"};
 constexpr BiText kNoiseLevel = {"噪声电平", "Noise level"};
+constexpr BiText kMeasurement = {"测量…", "Measurement…"};
 
 QString Text(const BiText& t, int lang) {
   const std::string_view s = t.In(lang);
@@ -101,6 +102,13 @@ QMenu* BuildSpectrumMenu(SpectrumDisplay& display, int lang, QWidget* parent) {
         AddChoice(level, text, dbfs == o.noise_level_dbfs), &QAction::triggered, &display,
         [&display, dbfs] { display.SetNoiseLevel(dbfs); }, Qt::QueuedConnection);
   }
+
+  menu->addSeparator();
+  QAction* measure = menu->addAction(Text(kMeasurement, lang));
+  measure->setObjectName("SpectrumMeasureAction");
+  QObject::connect(
+      measure, &QAction::triggered, &display, [&display] { emit display.MeasurementRequested(); },
+      Qt::QueuedConnection);
   return menu;
 }
 

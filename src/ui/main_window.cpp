@@ -31,6 +31,9 @@
 #include "ui/mic_page.h"
 #include "ui/music_page.h"
 #include "ui/output_page.h"
+#include "measure/view/measure_view.h"
+#include "tuning/window/band_writer.h"
+#include "tuning/window/tuning_tools.h"
 #include "spectrum/spectrum_display.h"
 #include "ui/settings_column.h"
 #include "ui/style.h"
@@ -107,6 +110,8 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
     emit Tick();
   });
   connect(this, &MainWindow::Tick, spectrum_.get(), &SpectrumDisplay::TimerStep);
+  connect(spectrum_.get(), &SpectrumDisplay::MeasurementRequested, this,
+          [this] { OpenMeasurement(); });
 
   // A marker drag hands its last values over before its step ends.
   history_.Recorder().SetBeforeGestureEnd([this] { graph_->HandOverPending(); });
@@ -216,7 +221,20 @@ void MainWindow::ApplyLanguage(int lang) {
   ApplyPictureButtonTexts(*this, lang, link_linked_);
   ApplyHistoryTexts(*this, lang);
   if (spectrum_ != nullptr) spectrum_->RefreshTexts();
+  if (measure_ != nullptr) measure_->SetLanguage(lang);
   if (language_listener_) language_listener_(lang);
+}
+
+MeasureView& MainWindow::OpenMeasurement() {
+  if (measure_ == nullptr) {
+    measure_ = std::make_unique<MeasureView>(ctx_.ui_language, nullptr, this);
+    band_writer_ = std::make_unique<BandWriter>(ctx_, pipeline_, history_.Recorder(), refresh_);
+    AttachTuningTools(*measure_, *band_writer_);
+  }
+  measure_->show();
+  measure_->raise();
+  measure_->activateWindow();
+  return *measure_;
 }
 
 void MainWindow::RzToolButton11Click() {

@@ -235,5 +235,29 @@ TEST_F(GraphDrawing, UnderlayGoesUnderTheCurveAndNotIntoTheSavedGrid) {
   EXPECT_EQ(Pixel(110, 95), kPaper);
 }
 
+TEST_F(GraphDrawing, LayersGoUnderTheCurveInTheirOrder) {
+  OpenPage(0);
+  const QRgb red = qRgb(200, 0, 0);
+  const QRgb green = qRgb(0, 160, 0);
+  const auto square = [](QColor colour) {
+    return [colour](QImage& canvas) {
+      QPainter p(&canvas);
+      p.fillRect(QRect(100, 80, 20, 20), colour);
+    };
+  };
+  // Set out of order: the higher order is painted last, over the lower.
+  graph->SetLayer(EqualiserGraph::kPredictionLayer, square(QColor(0, 160, 0)));
+  graph->SetLayer(EqualiserGraph::kTraceLayer, square(QColor(200, 0, 0)));
+  graph->DrawEqCurve(100, 0);
+  EXPECT_EQ(Pixel(110, 95), green);
+  EXPECT_TRUE(Near(Pixel(110, 89), kOrange));  // the curve stays on top
+  graph->SetLayer(EqualiserGraph::kPredictionLayer, {});
+  graph->DrawEqCurve(100, 0);
+  EXPECT_EQ(Pixel(110, 95), red);
+  graph->SetLayer(EqualiserGraph::kTraceLayer, {});
+  graph->DrawEqCurve(100, 0);
+  EXPECT_EQ(Pixel(110, 95), kPaper);
+}
+
 }  // namespace
 }  // namespace kdsp::test

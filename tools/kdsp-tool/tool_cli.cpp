@@ -7,6 +7,8 @@
 #include "kdsp-tool/live_commands.h"
 #include "kdsp-tool/tool_commands.h"
 #include "kdsp-tool/tool_options.h"
+#include "kdsp-tool/trace_info.h"
+#include "kdsp-tool/tuning_commands.h"
 
 #ifndef KDSP_VERSION
 #define KDSP_VERSION "unknown"
@@ -24,6 +26,7 @@ struct Parsed {
   std::string file, second;  ///< positional files (second: diff B, from-json OUT)
   std::vector<std::string> hosts;
   LiveOptions live;
+  FitEqOptions fit;
 };
 
 /// Options that take a value, by the spelling the file commands look them up with.
@@ -117,6 +120,9 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                         "the Equalizer APO channel section to read (L, R, C, SUB, ...)");
   AddOutput(import_eq, p, "the preset file written");
 
+  CLI::App* trace_info = Command(app, "trace-info", "a measured response: range and levels");
+  trace_info->add_option("FILE", p.file)->required();
+
   CLI::App* pull = Command(app, "pull", "read a box and save it as a mode file");
   pull->add_option("HOST", p.hosts, "HOST[:PORT]")->required()->expected(1);
   pull->add_option("-o,--output", p.live.output, "the mode file written")->required();
@@ -147,6 +153,22 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
       ->check(CLI::Range(1, 1024));
   scan->add_option("--timeout", p.live.timeout_ms, "time limit of each step, in ms")
       ->check(CLI::Range(1, 600000));
+
+  CLI::App* fit_eq = Command(app, "fit-eq", "fit a channel's bands to a target from a measurement");
+  fit_eq->add_option("PRESET", p.fit.preset)->required();
+  fit_eq->add_option("--channel", p.fit.channel, "channel (see the list in --help)")->required();
+  fit_eq->add_option("--scene", p.fit.scene, "sing or dance, for outputs");
+  fit_eq->add_option("--measured", p.fit.measured, "the measured response (frequency dB lines)")
+      ->required();
+  fit_eq->add_option("--target", p.fit.target, "flat, house or a trace file");
+  fit_eq->add_option("--range", p.fit.range, "LOW-HIGH in hertz");
+  fit_eq->add_option("--bands", p.fit.bands, "bands the fit may use, e.g. 1-5,8");
+  fit_eq->add_option("--max-boost", p.fit.max_boost_db, "largest boost in dB (default 3)");
+  fit_eq->add_option("-o,--output", p.fit.output, "the preset file written")->required();
+
+  CLI::App* find_feedback =
+      Command(app, "find-feedback", "the feedback frequencies in a recording");
+  find_feedback->add_option("RECORDING", p.file)->required();
 
   try {
     app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
@@ -199,9 +221,12 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (sub == curve) return Curve(o, out, err);
     if (sub == export_eq) return ExportEq(o, out, err);
     if (sub == import_eq) return ImportEq(o, err);
+    if (sub == trace_info) return TraceInfo(p.file, out, err);
     if (sub == pull) return RunPull(p.live, out, err);
     if (sub == push) return RunPush(p.live, out, err);
     if (sub == diff_live) return RunDiffLive(p.live, out, err);
+    if (sub == fit_eq) return FitEq(p.fit, out, err);
+    if (sub == find_feedback) return FindFeedback(p.file, out, err);
     return RunScan(p.live, out, err);
   } catch (const UsageError& e) {
     err << "kdsp-tool: " << e.message << "\n";

@@ -11,6 +11,8 @@
 #include <QTimer>
 
 #include "app/console_session.h"
+#include "measure/view/measure_capture.h"
+#include "measure/view/measure_view.h"
 #include "ui/app_title.h"
 #include "ui/main_window.h"
 
@@ -27,6 +29,7 @@ struct Shot {
   int settings = -1;      ///< sheet of the settings column to show
   bool lock = false;      ///< show the lock screen
   bool spectrum = false;  ///< switch the spectrum on at start
+  QStringList measure;    ///< open the measurement view with these trace and calibration files
 };
 
 void Arrange(kdsp::ui::MainWindow& window, const Shot& shot) {
@@ -47,9 +50,28 @@ void Arrange(kdsp::ui::MainWindow& window, const Shot& shot) {
   if (shot.maximised) window.ToggleMaximised();
 }
 
+// The measurement view with a kept measurement and the files asked for (a name ending in
+// ".cal" is a calibration, anything else a trace).
+QWidget* ArrangeMeasurement(kdsp::ui::MainWindow& window, const Shot& shot) {
+  kdsp::MeasureView& view = window.OpenMeasurement();
+  view.SetNotifier([](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+  for (const QString& file : shot.measure) {
+    if (file.endsWith(".cal")) {
+      view.LoadCalibrationFile(file);
+    } else if (!file.isEmpty()) {
+      view.LoadTraceFile(file);
+    }
+  }
+  // Kept once the input has been measured for a while.
+  QTimer::singleShot(3000, &view,
+                     [&view] { view.findChild<QPushButton*>("MeasureKeepButton")->click(); });
+  return &view;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  kdsp::MeasureCapture::AskForShortLatency();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(kdsp::ui::kAppTitle));
 
@@ -71,8 +93,11 @@ int main(int argc, char** argv) {
                                     "N");
   const QCommandLineOption lock(QStringLiteral("lock"), "show the lock screen");
   const QCommandLineOption spectrum(QStringLiteral("spectrum"), "switch the spectrum on");
-  parser.addOptions(
-      {host, port, demo, language, delay, maximised, tab, subtab, hint, settings, lock, spectrum});
+  const QCommandLineOption measure(QStringLiteral("measure"),
+                                   "grab the measurement view, with trace and .cal files",
+                                   "FILE,FILE...");
+  parser.addOptions({host, port, demo, language, delay, maximised, tab, subtab, hint, settings,
+                     lock, spectrum, measure});
   if (!parser.parse(QApplication::arguments())) {
     std::fprintf(stderr, "kdsp-screenshot: %s\n", qPrintable(parser.errorText()));
     return 2;
@@ -100,6 +125,7 @@ int main(int argc, char** argv) {
   shot.maximised = parser.isSet(maximised);
   shot.lock = parser.isSet(lock);
   shot.spectrum = parser.isSet(spectrum);
+  if (parser.isSet(measure)) shot.measure = parser.value(measure).split(',');
 
   kdsp::app::ConsoleOptions options;
   options.host = parser.value(host);
@@ -118,8 +144,10 @@ int main(int argc, char** argv) {
   int status = 0;
   QTimer::singleShot(shot.delay_ms, &window, [&] {
     Arrange(window, shot);
-    QTimer::singleShot(300, &window, [&] {
-      if (!window.grab().save(shot.file)) {
+    QWidget* grabbed = &window;
+    if (parser.isSet(measure)) grabbed = ArrangeMeasurement(window, shot);
+    QTimer::singleShot(parser.isSet(measure) ? 3600 : 300, &window, [&, grabbed] {
+      if (!grabbed->grab().save(shot.file)) {
         std::fprintf(stderr, "kdsp-screenshot: cannot write %s\n", qPrintable(shot.file));
         status = 1;
       }
