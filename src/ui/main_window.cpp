@@ -105,6 +105,9 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
     emit Tick();
   });
   connect(this, &MainWindow::Tick, spectrum_.get(), &SpectrumDisplay::TimerStep);
+  // Made now, hidden, so that its controls are there from the start; it records only while
+  // shown.
+  measure_ = std::make_unique<MeasureView>(ctx_.ui_language, nullptr, this);
   connect(spectrum_.get(), &SpectrumDisplay::MeasurementRequested, this,
           [this] { OpenMeasurement(); });
 
@@ -217,9 +220,6 @@ void MainWindow::ApplyLanguage(int lang) {
 }
 
 MeasureView& MainWindow::OpenMeasurement() {
-  if (measure_ == nullptr) {
-    measure_ = std::make_unique<MeasureView>(ctx_.ui_language, nullptr, this);
-  }
   measure_->show();
   measure_->raise();
   measure_->activateWindow();
