@@ -110,6 +110,11 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
     emit Tick();
   });
   connect(this, &MainWindow::Tick, spectrum_.get(), &SpectrumDisplay::TimerStep);
+  // Made now, hidden, so that its controls are there from the start; it records only while
+  // shown.
+  measure_ = std::make_unique<MeasureView>(ctx_.ui_language, nullptr, this);
+  band_writer_ = std::make_unique<BandWriter>(ctx_, pipeline_, history_.Recorder(), refresh_);
+  AttachTuningTools(*measure_, *band_writer_);
   connect(spectrum_.get(), &SpectrumDisplay::MeasurementRequested, this,
           [this] { OpenMeasurement(); });
 
@@ -226,11 +231,6 @@ void MainWindow::ApplyLanguage(int lang) {
 }
 
 MeasureView& MainWindow::OpenMeasurement() {
-  if (measure_ == nullptr) {
-    measure_ = std::make_unique<MeasureView>(ctx_.ui_language, nullptr, this);
-    band_writer_ = std::make_unique<BandWriter>(ctx_, pipeline_, history_.Recorder(), refresh_);
-    AttachTuningTools(*measure_, *band_writer_);
-  }
   measure_->show();
   measure_->raise();
   measure_->activateWindow();

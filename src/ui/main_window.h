@@ -101,7 +101,7 @@ class MainWindow : public QWidget {
   bool SpectrumFrozen() const;
   /// The spectrum analyser over the graph.
   SpectrumDisplay& Spectrum() { return *spectrum_; }
-  /// The measurement view, opened (created on first use) from the spectrum menu.
+  /// Shows the measurement view (the spectrum menu's entry).
   MeasureView& OpenMeasurement();
 
   /// Prefills the network address fields of the settings column.
@@ -164,7 +164,7 @@ class MainWindow : public QWidget {
   std::unique_ptr<SystemPage> system_;  // after graph_: it shares the graph's drag state
   std::unique_ptr<SpectrumDisplay> spectrum_;  // after graph_: it draws on the graph
   std::unique_ptr<BandWriter> band_writer_;    // the tuning tools' edits; outlives measure_
-  std::unique_ptr<MeasureView> measure_;       // opened from the spectrum menu
+  std::unique_ptr<MeasureView> measure_;       // made hidden, shown from the spectrum menu
   QComboBox* com_ports_ = nullptr;
 
   std::function<void(int)> language_listener_;

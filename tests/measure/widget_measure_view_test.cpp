@@ -172,6 +172,46 @@ TEST_F(MeasureViewTest, ResolutionAveragingCalibrationAndTracesThroughTheControl
   EXPECT_EQ(view->Traces().size(), 1u);
 }
 
+TEST_F(MeasureViewTest, EightTracesAtMostShownRelativeToAnotherAndDeleted) {
+  // Eight traces read through the Load button, each flat at its own level; a ninth is refused.
+  for (int i = 1; i <= 9; ++i) {
+    const std::string path = dir / ("t" + std::to_string(i) + ".txt");
+    WriteText(path, "* t\n100 " + std::to_string(-i) + "\n10000 " + std::to_string(-i) + "\n");
+    paths = {path};
+    QTest::mouseClick(Find<QPushButton>("MeasureLoadButton"), Qt::LeftButton);
+  }
+  ASSERT_EQ(view->Traces().size(), 8u);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices.back(), "At most 8 traces can be kept.");
+  // Eight distinct colours and a legend entry each.
+  QList<QRgb> colours;
+  for (const auto& t : view->Plot().Traces()) {
+    EXPECT_FALSE(colours.contains(t.colour.rgb())) << t.trace.name;
+    colours << t.colour.rgb();
+  }
+  EXPECT_EQ(colours.size(), 8);
+
+  // Shown relative to t3 (-3 dB): t1 reads +2 dB, t8 -5 dB, t3 itself 0 dB.
+  QComboBox* relative = Find<QComboBox>("MeasureRelativeBox");
+  ASSERT_EQ(relative->count(), 9);
+  EXPECT_EQ(relative->itemText(3), "Relative to t3");
+  KeyDown(relative, 3);
+  const auto& shown = view->Plot().Traces();
+  ASSERT_EQ(shown.size(), 8u);
+  EXPECT_NEAR(shown[0].trace.points[0].db, 2.0, 1e-9);
+  EXPECT_NEAR(shown[2].trace.points[1].db, 0.0, 1e-9);
+  EXPECT_NEAR(shown[7].trace.points[0].db, -5.0, 1e-9);
+
+  // Deleting t1 leaves seven, still relative to t3.
+  QListWidget* list = Find<QListWidget>("MeasureTraceList");
+  list->setCurrentRow(0);
+  QTest::mouseClick(Find<QPushButton>("MeasureDeleteButton"), Qt::LeftButton);
+  ASSERT_EQ(view->Traces().size(), 7u);
+  EXPECT_EQ(list->item(0)->text(), "t2");
+  EXPECT_EQ(relative->currentText(), "Relative to t3");
+  EXPECT_NEAR(view->Plot().Traces()[0].trace.points[0].db, 1.0, 1e-9);
+}
+
 TEST_F(MeasureViewTest, ModeChoiceSwitchesToAResponseOnItsOwnAxis) {
   QComboBox* mode = Find<QComboBox>("MeasureModeBox");
   QPushButton* run = Find<QPushButton>("MeasureRunButton");
