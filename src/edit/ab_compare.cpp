@@ -13,6 +13,7 @@ AbCompare::AbCompare(BindingContext& ctx, EditHistory& history, QObject* parent)
 }
 
 void AbCompare::PressB() {
+  history_.SettleEntry();
   if (!active_) {
     history_.Recorder().Flush();
     // A refresh first brings stored values into the ranges the controls show (as every refresh
@@ -29,6 +30,7 @@ void AbCompare::PressB() {
 }
 
 void AbCompare::PressA() {
+  history_.SettleEntry();
   if (active_) SwitchTo(kA);
 }
 

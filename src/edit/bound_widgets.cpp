@@ -20,6 +20,31 @@ Bound* AsBound(QObject* widget) { return dynamic_cast<Bound*>(widget); }
 
 ParamEdit::ParamEdit(QWidget* parent) : QLineEdit(parent) {}
 
+namespace {
+/// True for a key the value edit leaves to the window's shortcuts: undo and redo (the edit's
+/// own text undo would hide the history) and every printable character it would drop anyway.
+bool IsWindowKey(const QKeyEvent* key) {
+  if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) return true;
+  const Qt::KeyboardModifiers mods =
+      key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  if (mods == Qt::ControlModifier && (key->key() == Qt::Key_Y || key->key() == Qt::Key_Z)) {
+    return true;
+  }
+  const QString text = key->text();
+  if (mods != Qt::NoModifier || text.size() != 1 || !text.at(0).isPrint()) return false;
+  const QChar ch = text.at(0);
+  return !ch.isDigit() && ch != '-' && ch != '.';
+}
+}  // namespace
+
+bool ParamEdit::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride && IsWindowKey(static_cast<QKeyEvent*>(event))) {
+    event->ignore();
+    return true;
+  }
+  return QLineEdit::event(event);
+}
+
 void ParamEdit::mouseReleaseEvent(QMouseEvent* event) {
   QLineEdit::mouseReleaseEvent(event);
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {

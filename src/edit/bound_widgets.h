@@ -55,6 +55,8 @@ class ParamEdit : public QLineEdit, public Bound {
   void ChangedByKey(ParamEdit* edit, const QString& before);
 
  protected:
+  /// Letters and the undo and redo keys are the window's, not the edit's.
+  bool event(QEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;

@@ -133,6 +133,7 @@ void ChannelOps::ApplyTabLook(const std::vector<QAbstractButton*>& buttons,
 }
 
 void ChannelOps::SelectChannel(int tab) {
+  pipeline_.SettleEntry();  // a typed value belongs to the channel it was typed on
   if (tab < 0 || tab >= 15) return;
   ApplyTabLook(TabList(), ctx_.registry.ChannelTabs()[tab]);
   ctx_.channel.current_tab = tab;
@@ -231,6 +232,7 @@ void ChannelOps::RedrawSelected() {
 }
 
 void ChannelOps::FormMusTabBtnClick(int tab) {
+  pipeline_.SettleEntry();
   if (tab < 0 || tab >= 15) return;
   auto* lock = ctx_.registry.Find<QWidget>("FirstCheckGrop");
   if (lock != nullptr && lock->isVisible() && tab != 0) {
@@ -257,6 +259,7 @@ void ChannelOps::FormMusTabBtnClick(int tab) {
 }
 
 void ChannelOps::EchoAToolButtonClick(int tag) {
+  pipeline_.SettleEntry();
   const auto& subs = ctx_.registry.EffectSubTabs();
   ApplyTabLook(subs, tag >= 0 && tag < static_cast<int>(subs.size()) ? subs[tag] : nullptr);
   ctx_.selection.effect_page = tag == 2 ? 4 : 3;
@@ -271,6 +274,7 @@ void ChannelOps::EchoAToolButtonClick(int tag) {
 }
 
 void ChannelOps::HintMusBtnClick(int tag) {
+  pipeline_.SettleEntry();
   const auto& buttons = ctx_.registry.HiddenPageButtons();
   ApplyTabLook(buttons,
                tag >= 0 && tag < static_cast<int>(buttons.size()) ? buttons[tag] : nullptr);
@@ -296,6 +300,7 @@ void ChannelOps::ShowPair(const std::vector<QAbstractButton*>& pair, int chosen)
 }
 
 void ChannelOps::SameBtnClick(int s) {
+  pipeline_.SettleEntry();
   // The flag and the copies of microphone 1 to microphone 2 are one step for undo.
   RecordedScope step(ctx_.recorder, ctx_.device_values);
   auto copy_mic1_to_mic2 = [this] {
@@ -339,6 +344,7 @@ void ChannelOps::ResetEqualiser(int page) {
 }
 
 void ChannelOps::EQResetBtnClick() {
+  pipeline_.SettleEntry();
   ResetEqualiser(ctx_.channel.view_page);
   SelectChannel(ctx_.channel.current_tab);
   refresh_.RefreshPage(ctx_.channel.view_page);
@@ -346,6 +352,7 @@ void ChannelOps::EQResetBtnClick() {
 }
 
 void ChannelOps::MusEQAllpassBtnClick() {
+  pipeline_.SettleEntry();
   auto* button = ctx_.registry.Find<PictureButton>("MusEQAllpassBtn");
   if (button == nullptr) return;
   const QString state = button->Hint() == "1" ? QStringLiteral("0") : QStringLiteral("1");
@@ -398,6 +405,7 @@ void ChannelOps::EnableOutputControls(bool enabled) {
 }
 
 void ChannelOps::AutoModeBtnClick(int state) {
+  pipeline_.SettleEntry();
   ShowPair(ctx_.registry.OutputModeButtons(), state);
   pipeline_.WriteParam(kOutputModeAddr, state);
   ctx_.channel.output_mode = state;
@@ -407,6 +415,7 @@ void ChannelOps::AutoModeBtnClick(int state) {
 }
 
 void ChannelOps::SingModeBtnClick(int state) {
+  pipeline_.SettleEntry();
   ShowPair(ctx_.registry.SceneButtons(), state);
   pipeline_.WriteParam(kSceneAddr, state);
   ctx_.selection.scene_mode = state;

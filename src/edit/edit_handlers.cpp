@@ -1,5 +1,9 @@
 #include "edit/edit_handlers.h"
 
+#include <QToolButton>
+
+#include "edit/edit_recorder.h"
+
 #include "edit/translatable.h"
 #include "model/display_kind.h"
 #include "model/page_layout.h"
@@ -103,10 +107,36 @@ void EditHandlers::Connect() {
         Once(spin, [this](SpinButtons* s) {
           connect(s, &SpinButtons::DownLeft, this, &EditHandlers::MusFreUpDownBtn1DownLeftClick);
           connect(s, &SpinButtons::UpRight, this, &EditHandlers::MusFreUpDownBtn1UpRightClick);
+          for (QToolButton* b : {s->UpButton(), s->DownButton()}) WireGesture(b);
         });
       }
     }
+    // Everything a thumb drag changes, from the press to the release, is one undo step.
+    for (QWidget* w : {primary, ctx_.registry.Extra(a, 0)}) {
+      if (auto* bar = qobject_cast<ParamTrackBar*>(w); bar != nullptr && !gestures_.contains(bar)) {
+        gestures_.insert(bar);
+        connect(bar, &QSlider::sliderPressed, this, &EditHandlers::GestureBegins);
+        connect(bar, &QSlider::sliderReleased, this, &EditHandlers::GestureEnds);
+      }
+    }
   }
+}
+
+void EditHandlers::WireGesture(QAbstractButton* button) {
+  connect(button, &QAbstractButton::pressed, this, &EditHandlers::GestureBegins);
+  connect(button, &QAbstractButton::released, this, &EditHandlers::GestureEnds);
+}
+
+void EditHandlers::GestureBegins() {
+  if (ctx_.recorder != nullptr) ctx_.recorder->BeginGesture();
+}
+
+void EditHandlers::GestureEnds() {
+  if (ctx_.recorder != nullptr) ctx_.recorder->EndGestureLater();
+}
+
+void EditHandlers::NewInput() {
+  if (ctx_.recorder != nullptr) ctx_.recorder->NewInput();
 }
 
 void EditHandlers::MusFreEdit1Click(ParamEdit* edit) {
@@ -132,10 +162,16 @@ void EditHandlers::MusFreEdit1KeyPress(ParamEdit* edit, QChar ch) {
 bool EditHandlers::MusFreEdit1KeyDown(ParamEdit* /*edit*/, int key) {
   ParamEdit* current = ctx_.edit.current_edit;
   if (ctx_.IsExample(current)) return false;
+  // Ctrl or Shift held for a shortcut types nothing.
+  if (key == Qt::Key_Control || key == Qt::Key_Shift || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+      key == Qt::Key_AltGr) {
+    return false;
+  }
   ctx_.edit.text_edited = true;
   const bool up_right = key == Qt::Key_Up || key == Qt::Key_Right;
   const bool down_left = key == Qt::Key_Down || key == Qt::Key_Left;
   if (!up_right && !down_left) return false;
+  NewInput();
   const bool vertical = key == Qt::Key_Up || key == Qt::Key_Down;
   // On a band, Up/Down move the gain and Left/Right the frequency, whichever edit has focus.
   if (current->Kind() == kKindFrequency && vertical) {
@@ -154,12 +190,16 @@ void EditHandlers::MusFreEdit1Exit() {
     current->setText(ctx_.edit.saved_text);
     return;
   }
-  if (ctx_.edit.text_edited) pipeline_.CommitEdit(0);
+  if (ctx_.edit.text_edited) {
+    NewInput();
+    pipeline_.CommitEdit(0);
+  }
   ctx_.edit.text_edited = false;
 }
 
 bool EditHandlers::FormMouseWheel(int delta) {
   if (!ctx_.edit.wheel_target || delta == 0) return false;
+  NewInput();
   pipeline_.CommitEdit(delta > 0 ? +1 : -1);
   return true;
 }
@@ -210,6 +250,7 @@ void EditHandlers::MusModeBox1Change(ParamSelector* box, int item) {
   const ParamAddr a = box->Tag();
   ShowTypeLabel(a, item);
   if (ctx_.edit.send_suppressed) return;
+  NewInput();
   pipeline_.WriteParam(a, item);
   const ParamAddr q = static_cast<ParamAddr>(a + 3 + (item >= 2 ? 1 : 0));
   if (auto* q_edit = qobject_cast<ParamEdit*>(ctx_.registry.Primary(q))) {
@@ -230,6 +271,7 @@ void EditHandlers::MusPEQtn1Click(TypeLabel* label) {
 }
 
 void EditHandlers::MainHPTypeBoxChange(ParamSelector* box, int item) {
+  NewInput();
   pipeline_.WriteParam(box->Tag(), item);
   const int bands = EqBandCount(PageOf(box->Tag()));
   const int row = box->Kind() == kKindHighPassType ? bands : bands + 1;
@@ -252,6 +294,7 @@ void EditHandlers::SysInputBoxChange(ParamSelector* box, int item) {
   // A pending entry belongs to the address it was typed for: settle it before the choice can
   // move that address (the input gain follows the source) or take the edit's focus away.
   if (!ctx_.IsExample(ctx_.edit.current_edit) && ctx_.edit.text_edited) MusFreEdit1Exit();
+  NewInput();
   pipeline_.WriteParam(box->Tag(), item);
   if (box->objectName() != QLatin1String("SysInputBox")) return;
   // The gain edit now stands for another source: keys and the wheel must not step it on until

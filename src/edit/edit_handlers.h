@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QSet>
 
+class QAbstractButton;
+
 #include "edit/binding_context.h"
 #include "edit/edit_pipeline.h"
 
@@ -54,7 +56,14 @@ class EditHandlers : public QObject {
   /// Caption and hint of `InputLabel` for an input source, caption in the current language.
   void ShowInputLabel(int input_source);
 
+  /// A mouse gesture on a control begins or ends: what it changes is one undo step.
+  void GestureBegins();
+  void GestureEnds();
+  /// A key, a wheel notch or a choice arrives: the undo step before it ends.
+  void NewInput();
+
  private:
+  void WireGesture(QAbstractButton* button);
   void Step(SpinButtons* spin, int step);
   template <typename W, typename Fn>
   void Once(W* w, Fn&& connect_fn);
@@ -62,6 +71,7 @@ class EditHandlers : public QObject {
   BindingContext& ctx_;
   EditPipeline& pipeline_;
   QSet<QObject*> connected_;
+  QSet<QObject*> gestures_;
 };
 
 }  // namespace kdsp

@@ -8,6 +8,12 @@
 
 namespace kdsp {
 
+namespace {
+constexpr ParamAddr kMicSyncAddr = MakeAddr(1, 13);  // the sync flag, on microphone 1's page
+constexpr int kMic2Page = 2;
+constexpr int kLastSyncedSlot = 114;  // microphone 2's own effect volume (115) is never synced
+}  // namespace
+
 EditHistory::EditHistory(BindingContext& ctx, EditPipeline& pipeline, PageRefresh& refresh,
                          ChannelOps& channels, QObject* parent)
     : QObject(parent), ctx_(ctx), pipeline_(pipeline), refresh_(refresh), channels_(channels) {
@@ -39,12 +45,14 @@ void EditHistory::Push(EditStep step) {
 }
 
 void EditHistory::Undo() {
+  pipeline_.SettleEntry();
   recorder_.Flush();  // the step in progress is the one to undo
   if (ActiveStack().canUndo()) ActiveStack().undo();
   emit Changed();
 }
 
 void EditHistory::Redo() {
+  pipeline_.SettleEntry();
   recorder_.Flush();
   if (ActiveStack().canRedo()) ActiveStack().redo();
   emit Changed();
@@ -70,13 +78,33 @@ void EditHistory::ApplyValues(const std::vector<std::pair<ParamAddr, int>>& valu
   EditRecorder::Pause pause(recorder_);
   auto sorted = values;
   std::sort(sorted.begin(), sorted.end());
-  auto write_all = [this, &sorted] {
-    for (const auto& [addr, value] : sorted) pipeline_.WriteDevice(addr, value);
+  // While microphone sync is on, the box keeps microphone 2 in step with microphone 1 itself:
+  // its values are stored, never written, and the table follows microphone 1 as the box does.
+  int sync = ctx_.device_values.Get(kMicSyncAddr);
+  for (const auto& [addr, value] : sorted) {
+    if (addr == kMicSyncAddr) sync = value;
+  }
+  const auto derived = [sync](ParamAddr a) {
+    return sync == 1 && PageOf(a) == kMic2Page && SlotOf(a) <= kLastSyncedSlot;
+  };
+  auto write_all = [this, &sorted, &derived] {
+    for (const auto& [addr, value] : sorted) {
+      if (derived(addr)) {
+        pipeline_.Suppressed([&] { pipeline_.WriteDevice(addr, value); });
+      } else {
+        pipeline_.WriteDevice(addr, value);
+      }
+    }
   };
   if (reload == StepReload::kNone) {
     write_all();
   } else {
     pipeline_.Suppressed(write_all);  // the pages go to the box as a whole below
+  }
+  if (sync == 1) {
+    for (int slot = 0; slot <= kLastSyncedSlot; ++slot) {
+      ctx_.device_values.Set(kMic2Page, slot, ctx_.device_values.Get(kMic2Page - 1, slot));
+    }
   }
   // Every page shows the tables again; the scene and the output page follow the stored scene.
   refresh_.RefreshPage(PageRefresh::kAllPages);

@@ -37,6 +37,8 @@ class EditHistory : public QObject {
 
   void Undo();
   void Redo();
+  /// Commits a value typed but not entered yet, as its own step.
+  void SettleEntry() { pipeline_.SettleEntry(); }
   bool CanUndo() const { return Stack().canUndo(); }
   bool CanRedo() const { return Stack().canRedo(); }
   /// The stack of the setting shown.

@@ -115,7 +115,11 @@ void EditPipeline::UpdateControl(QWidget* control, int step, bool display_only, 
       delta = step * ((gain_step != nullptr ? std::max(0, gain_step->currentIndex()) : 0) + 1);
     }
     v = ClampUser(kind, x + delta, shelf);
-    if (kind == kKindGain && ctx_.channel.view_page == 21) v = HoldInsideUserLimits(a, v);
+    // A click only normalises the text: the value the box holds stays, even outside limits
+    // set after it.
+    if (kind == kKindGain && ctx_.channel.view_page == 21 && !ctx_.edit.send_suppressed) {
+      v = HoldInsideUserLimits(a, v);
+    }
   } else if (kind == kKindQ) {
     if (ctx_.view_values.Get(a) > kQIndexMax) ctx_.view_values.Set(a, kQIndexMax);
     v = ctx_.view_values.Get(a);
@@ -214,12 +218,32 @@ void EditPipeline::CommitEdit(int step) {
 void EditPipeline::MakeCurrent(ParamEdit* edit) {
   if (edit == nullptr || ctx_.IsExample(edit)) return;
   if (ctx_.edit.current_edit == edit) return;
+  SettleEntry();
+  // The keys pressed so far were for the other edit.
+  ctx_.edit.text_edited = false;
   ctx_.edit.current_edit = edit;
   ctx_.edit.saved_text = edit->text();
 }
 
+void EditPipeline::SettleEntry() {
+  ParamEdit* edit = ctx_.edit.current_edit;
+  if (ctx_.IsExample(edit) || !ctx_.edit.text_edited) return;
+  ctx_.edit.text_edited = false;
+  if (ctx_.edit.refresh_in_progress) return;
+  if (edit->text().isEmpty()) {
+    edit->setText(ctx_.edit.saved_text);
+    return;
+  }
+  if (edit->text() == ctx_.edit.saved_text) return;
+  CommitEdit(0);
+}
+
 void EditPipeline::SelectEdit(ParamEdit* edit) {
   if (edit == nullptr) return;
+  if (edit != ctx_.edit.current_edit) {
+    SettleEntry();
+    ctx_.edit.text_edited = false;
+  }
   ctx_.edit.wheel_target = true;
   ctx_.edit.current_edit = edit;
   edit->setFocus(Qt::MouseFocusReason);

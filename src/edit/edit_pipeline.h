@@ -33,8 +33,14 @@ class EditPipeline {
   ParamAddr ToDevice(ParamAddr view);
 
   /// Makes `edit` the current edit; when it was not current already, `SavedText` becomes its
-  /// text, so a rejected entry only ever brings back the edit's own text.
+  /// text, so a rejected entry only ever brings back the edit's own text. A value still typed
+  /// into the edit that was current is committed to its own address first.
   void MakeCurrent(ParamEdit* edit);
+
+  /// Commits a value typed into `CurrentEdit` but not yet entered, to the address the edit
+  /// stands for now; run before anything changes what the shared edits show (a channel, a
+  /// refresh, undo, A/B). Nothing is sent when the text is what the edit showed.
+  void SettleEntry();
 
   /// Makes `edit` the current edit as a click on it does: wheel target, focus, saved text, and
   /// its text normalised with sending suppressed.

@@ -70,6 +70,10 @@ void EditRecorder::Flush() {
   }
 }
 
+void EditRecorder::NewInput() {
+  if (depth_ == 0 && !gesture_open_ && implicit_open_) Emit();
+}
+
 void EditRecorder::Emit() {
   ++generation_;
   implicit_open_ = false;

@@ -39,6 +39,9 @@ class EditRecorder : public QObject {
 
   /// Ends every open step now (an implicit step, a released gesture).
   void Flush();
+  /// A new input (a key, a wheel notch, a choice) arrives: an implicit step still open ends
+  /// before it; a gesture in progress goes on.
+  void NewInput();
 
   bool Paused() const { return paused_ > 0; }
 

@@ -91,6 +91,7 @@ void PageRefresh::RebindViews() {
 }
 
 void PageRefresh::RefreshPage(int page) {
+  pipeline_.SettleEntry();
   ctx_.edit.refresh_in_progress = true;
   ctx_.edit.send_suppressed = true;
   ctx_.device_values.Set(30, 3, 1);

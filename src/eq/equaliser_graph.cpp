@@ -15,7 +15,7 @@ namespace {
 
 // Design geometry of the graph area inside its panel, used when the panel lacks it.
 const QRect kAreaDesign(48, 35, 883, 268);
-const QRect kPassLabelDesign(400, 72, 150, 46);
+const QRect kPassLabelDesign(360, 72, 230, 46);
 constexpr int kLevelLabelWidth = 32;
 constexpr int kFreqLabelWidth = 36;
 constexpr int kAxisLabelHeight = 13;
@@ -163,7 +163,14 @@ void EqualiserGraph::PlaceAxisLabels() {
   }
 }
 
-void EqualiserGraph::SetCurveColour(const QColor& colour) { curve_colour_ = colour; }
+void EqualiserGraph::SetCurveColour(const QColor& colour) {
+  curve_colour_ = colour;
+  // The markers of a graph that cannot be edited (an automatic output) are grey like its curve.
+  const bool grey = colour.red() == colour.green() && colour.green() == colour.blue();
+  for (GraphMarker* m : markers_) {
+    if (m != nullptr) m->SetMuted(grey);
+  }
+}
 
 bool EqualiserGraph::DragActive() const { return editor_->DragActive(); }
 

@@ -7,21 +7,8 @@ namespace kdsp {
 namespace {
 
 const QColor kMarkerOrange(243, 151, 0);
-
-/// The disc, drawn once for all markers.
-const QPixmap& DiscPicture() {
-  static const QPixmap picture = [] {
-    QPixmap pm(GraphMarker::kSize, GraphMarker::kSize);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kMarkerOrange);
-    p.drawEllipse(QRectF(0, 0, GraphMarker::kSize, GraphMarker::kSize));
-    return pm;
-  }();
-  return picture;
-}
+// The grey of a graph that cannot be edited (the curve of an automatic output).
+const QColor kMarkerGrey(172, 172, 172);
 
 }  // namespace
 
@@ -32,9 +19,22 @@ GraphMarker::GraphMarker(int tag, QWidget* parent) : QWidget(parent), tag_(tag) 
   setAttribute(Qt::WA_NoSystemBackground, true);
 }
 
+void GraphMarker::SetMuted(bool muted) {
+  if (muted == muted_) return;
+  muted_ = muted;
+  update();
+}
+
+QColor GraphMarker::ShownColour() const {
+  return isEnabled() && !muted_ ? kMarkerOrange : kMarkerGrey;
+}
+
 void GraphMarker::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.drawPixmap(0, 0, DiscPicture());
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(Qt::NoPen);
+  p.setBrush(ShownColour());
+  p.drawEllipse(QRectF(0, 0, kSize, kSize));
 }
 
 }  // namespace kdsp

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QPixmap>
+#include <QColor>
 #include <QWidget>
 
 namespace kdsp {
@@ -15,12 +15,18 @@ class GraphMarker : public QWidget {
 
   GraphMarker(int tag, QWidget* parent);
   int Tag() const { return tag_; }
+  /// Grey like the curve of a graph that cannot be edited (an automatic output); a disabled
+  /// marker is always grey.
+  void SetMuted(bool muted);
+  /// The colour the disc is drawn in now.
+  QColor ShownColour() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   int tag_;
+  bool muted_ = false;
 };
 
 }  // namespace kdsp

@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 
+#include "edit/edit_recorder.h"
 #include "eq/equaliser_graph.h"
 #include "model/display_kind.h"
 #include "model/frequency_table.h"
@@ -74,7 +75,11 @@ bool MarkerEditor::eventFilter(QObject* watched, QEvent* event) {
       type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
     return false;
   }
+  // A disabled graph (the lock screen) takes no gesture at all, although its filters still
+  // see the events.
+  if (auto* w = qobject_cast<QWidget*>(watched); w != nullptr && !w->isEnabled()) return true;
   auto* mouse = static_cast<QMouseEvent*>(event);
+  TrackGesture(mouse);
   if (auto* marker = qobject_cast<GraphMarker*>(watched);
       marker != nullptr && graph_.Marker(marker->Tag()) == marker) {
     return MarkerEvent(marker->Tag(), mouse);
@@ -98,6 +103,16 @@ bool MarkerEditor::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return false;
+}
+
+void MarkerEditor::TrackGesture(const QMouseEvent* event) {
+  // A drag, from the press to the release, is one undo step.
+  if (ctx_.recorder == nullptr) return;
+  if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+    ctx_.recorder->BeginGesture();
+  } else if (event->type() == QEvent::MouseButtonRelease && event->buttons() == Qt::NoButton) {
+    ctx_.recorder->EndGestureLater();
+  }
 }
 
 bool MarkerEditor::MarkerEvent(int marker, QMouseEvent* event) {

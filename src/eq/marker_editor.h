@@ -4,9 +4,9 @@
 #include <QPoint>
 #include <QSet>
 
-#include "eq/drag_state.h"
 #include "edit/binding_context.h"
 #include "edit/edit_pipeline.h"
+#include "eq/drag_state.h"
 
 class QMouseEvent;
 
@@ -56,6 +56,7 @@ class MarkerEditor : public QObject {
     int marker = -1;
   };
   Hit HitTest(QPoint in_area) const;
+  void TrackGesture(const QMouseEvent* event);
   bool MarkerEvent(int marker, QMouseEvent* event);
   void RouteMove(QPoint in_area, Qt::MouseButtons buttons);
   void RouteRelease(QPoint in_area, Qt::MouseButton button);

@@ -74,7 +74,8 @@ GraphPanel::GraphPanel(QWidget* parent) : QWidget(parent) {
   image_ = MakeFrame(area_, QRect(0, 0, 883, 268), "Image1");
   auto* pass_label = new QLabel(QStringLiteral("EQ PASS"), area_);
   pass_label->setObjectName("EQPassLabel");
-  pass_label->setGeometry(400, 72, 150, 46);
+  // Wide enough for the caption in any start language and font; centred where it always was.
+  pass_label->setGeometry(360, 72, 230, 46);
   pass_label->setAlignment(Qt::AlignCenter);
   pass_label->hide();
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -19,15 +20,17 @@
 #include <QTextEdit>
 #include <QWheelEvent>
 
+#include "eq/equaliser_graph.h"
 #include "model/equaliser_reset.h"
+#include "spectrum/spectrum_display.h"
 #include "ui/app_title.h"
 #include "ui/aux_page.h"
-#include "eq/equaliser_graph.h"
+#include "ui/effects_page.h"
+#include "ui/focus_sink.h"
 #include "ui/graph_panel.h"
 #include "ui/hint_page.h"
 #include "ui/history_texts.h"
 #include "ui/language.h"
-#include "ui/effects_page.h"
 #include "ui/mic_page.h"
 #include "ui/music_page.h"
 #include "ui/output_page.h"
@@ -100,8 +103,8 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
   graph_ = std::make_unique<EqualiserGraph>(ctx_, pipeline_, *graph_panel_);
   ctx_.graph = graph_.get();
   system_ = std::make_unique<SystemPage>(*this);
-  spectrum_ = std::make_unique<SpectrumDisplay>(ctx_, *graph_, *graph_panel_,
-                                                QString::fromUtf8(kAppTitle));
+  spectrum_ =
+      std::make_unique<SpectrumDisplay>(ctx_, *graph_, *graph_panel_, QString::fromUtf8(kAppTitle));
   resize(kClientWidth + 2 * kBorder, kClientHeight + 2 * kBorder);
   timer1_.setInterval(10);
   connect(&timer1_, &QTimer::timeout, this, [this] {
@@ -120,9 +123,8 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
 
   // A marker drag hands its last values over before its step ends.
   history_.Recorder().SetBeforeGestureEnd([this] { graph_->HandOverPending(); });
-  history_.SetDownload([this](StepReload reload) {
-    system_->DownloadPages(reload == StepReload::kAllPages);
-  });
+  history_.SetDownload(
+      [this](StepReload reload) { system_->DownloadPages(reload == StepReload::kAllPages); });
   // The title strip stays usable on the lock screen; what it would change waits for the unlock.
   connect(title_, &TitleStrip::UndoClicked, this, [this] {
     if (!LockShown()) history_.Undo();
@@ -140,13 +142,50 @@ MainWindow::MainWindow(ValueTable& device_values, ValueTable& view_values, QWidg
   connect(&compare_, &AbCompare::Changed, this, &MainWindow::ShowHistoryState);
   ShowHistoryState();
   ApplyHistoryTexts(*this, ctx_.ui_language);
-  qApp->installEventFilter(this);
+  AddKeyActions();
 }
 
 MainWindow::~MainWindow() {
-  qApp->removeEventFilter(this);
   // Open message boxes go first, while the work area they hold is still there to release.
   qDeleteAll(findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly));
+}
+
+void MainWindow::AddKeyActions() {
+  // The window's keys are actions on the window: the toolkit hands them over before the
+  // focused control, and a control that wants a key for itself (a free-text edit keeps its
+  // own Ctrl+Z and letters) claims it first. Value edits and the focus sink claim none.
+  auto add = [this](const char* name, QList<QKeySequence> keys, auto slot) {
+    auto* action = new QAction(this);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, slot);
+    addAction(action);
+    return action;
+  };
+  add("UndoAction", QKeySequence::keyBindings(QKeySequence::Undo), [this] {
+    if (!ShortcutsHeld()) history_.Undo();
+  });
+  QList<QKeySequence> redo_keys = QKeySequence::keyBindings(QKeySequence::Redo);
+  for (const QKeySequence& key :
+       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+    if (!redo_keys.contains(key)) redo_keys << key;
+  }
+  add("RedoAction", redo_keys, [this] {
+    if (!ShortcutsHeld()) history_.Redo();
+  });
+  static constexpr Qt::Key kSingleKeys[] = {Qt::Key_Q, Qt::Key_A, Qt::Key_W, Qt::Key_S,
+                                            Qt::Key_E, Qt::Key_D, Qt::Key_P};
+  for (Qt::Key key : kSingleKeys) {
+    // With or without Shift (Caps Lock), as typed.
+    auto* action =
+        add("SingleKeyAction", {QKeySequence(key), QKeySequence(Qt::SHIFT | key)}, [this, key] {
+          if (!ShortcutsActive() || ShortcutsHeld()) return;
+          history_.Recorder().NewInput();
+          HandleShortcut(key);
+        });
+    action->setAutoRepeat(true);
+  }
 }
 
 void MainWindow::BuildShell() {
@@ -179,7 +218,7 @@ void MainWindow::BuildShell() {
   auto* example = new ParamEdit(client_);
   example->setObjectName("Example");
   example->hide();
-  auto* sink = new QLineEdit(client_);
+  auto* sink = new FocusSink(client_);
   sink->setObjectName("Examplexx");
   sink->setGeometry(0, 0, 0, 0);
   sink->setFrame(false);
@@ -238,6 +277,7 @@ MeasureView& MainWindow::OpenMeasurement() {
 }
 
 void MainWindow::RzToolButton11Click() {
+  pipeline_.SettleEntry();
   ApplyLanguage(1 - ctx_.ui_language);
   channels_.SelectChannel(ctx_.channel.current_tab);
   refresh_.RefreshPage(ctx_.channel.view_page);
@@ -330,10 +370,7 @@ bool MainWindow::SpectrumFrozen() const { return spectrum_->SpectrumFrozen(); }
 
 bool MainWindow::ShortcutsActive() const { return settings_->currentIndex() == 0; }
 
-bool MainWindow::LockShown() const {
-  auto* lock = ctx_.registry.Find<QWidget>("FirstCheckGrop");
-  return lock != nullptr && lock->isVisible();
-}
+bool MainWindow::LockShown() const { return system_->Locked(); }
 
 bool MainWindow::ShortcutsHeld() const {
   // The lock screen is there so that nothing changes until the password is given; an open
@@ -396,66 +433,14 @@ void MainWindow::ShowHistoryState() {
   title_->SetCompareState(compare_.Active() ? compare_.Shown() : -1);
 }
 
-bool MainWindow::HandleHistoryKey(int key, Qt::KeyboardModifiers modifiers) {
-  const Qt::KeyboardModifiers mods =
-      modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
-  if (key == Qt::Key_Z && mods == Qt::ControlModifier) {
-    history_.Undo();
-    return true;
+void MainWindow::wheelEvent(QWheelEvent* event) {
+  // A notch that no control under the pointer took steps the clicked edit, wherever the
+  // pointer is; the lock screen holds it.
+  if (!LockShown() && handlers_.FormMouseWheel(event->angleDelta().y())) {
+    event->accept();
+    return;
   }
-  if ((key == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier)) ||
-      (key == Qt::Key_Y && mods == Qt::ControlModifier)) {
-    history_.Redo();
-    return true;
-  }
-  return false;
-}
-
-void MainWindow::TrackGestures(QEvent* event) {
-  // Everything a mouse gesture changes, from the press to the release, is one undo step; a
-  // key or a wheel notch ends the step before it.
-  switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-      history_.Recorder().BeginGesture();
-      break;
-    case QEvent::MouseButtonRelease:
-      if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
-        history_.Recorder().EndGestureLater();
-      }
-      break;
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-      history_.Recorder().Flush();
-      break;
-    default:
-      break;
-  }
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
-    return QWidget::eventFilter(watched, event);
-  }
-  TrackGestures(event);
-  if (event->type() == QEvent::Wheel) {
-    const auto* wheel = static_cast<QWheelEvent*>(event);
-    if (handlers_.FormMouseWheel(wheel->angleDelta().y())) return true;
-  } else if (event->type() == QEvent::KeyPress) {
-    // The window sees the key before the focused control, which still receives it. A key
-    // travels up to the parents when ignored; only its first receiver counts.
-    QWidget* focus = QApplication::focusWidget();
-    const bool first_receiver = watched == focus || (focus == nullptr && watched == this);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    // Text fields keep their own keys (Ctrl+Z included) and the lock screen holds them all.
-    const bool held = first_receiver && ShortcutsHeld();
-    if (first_receiver && !held && HandleHistoryKey(key->key(), key->modifiers())) return true;
-    if (first_receiver && !held && ShortcutsActive() &&
-        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-      HandleShortcut(key->key());
-    }
-  }
-  return QWidget::eventFilter(watched, event);
+  QWidget::wheelEvent(event);
 }
 
 }  // namespace kdsp::ui

@@ -11,9 +11,9 @@
 
 #include "edit/ab_compare.h"
 #include "edit/binding_context.h"
-#include "edit/edit_history.h"
 #include "edit/channel_ops.h"
 #include "edit/edit_handlers.h"
+#include "edit/edit_history.h"
 #include "edit/edit_pipeline.h"
 #include "edit/page_refresh.h"
 #include "edit/volume_limits.h"
@@ -117,8 +117,6 @@ class MainWindow : public QWidget {
   EditHistory& History() { return history_; }
   /// The A/B comparison of the title strip.
   AbCompare& Compare() { return compare_; }
-  /// Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo; true when the key was one of them.
-  bool HandleHistoryKey(int key, Qt::KeyboardModifiers modifiers);
   /// The system page: preset files, device modes, locks and the hidden service access.
   SystemPage& System() { return *system_; }
   QTimer& Timer1() { return timer1_; }
@@ -133,13 +131,15 @@ class MainWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void BuildShell();
   void LayoutShell();
   bool HandleShortcut(int key);
-  void TrackGestures(QEvent* event);
+  /// Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo; the single-key shortcuts of the volumes and
+  /// the spectrum.
+  void AddKeyActions();
   void ShowHistoryState();
   void FillSerialPorts();
 
@@ -161,7 +161,7 @@ class MainWindow : public QWidget {
   QStackedWidget* pages_ = nullptr;
   GraphPanel* graph_panel_ = nullptr;
   std::unique_ptr<EqualiserGraph> graph_;
-  std::unique_ptr<SystemPage> system_;  // after graph_: it shares the graph's drag state
+  std::unique_ptr<SystemPage> system_;         // after graph_: it shares the graph's drag state
   std::unique_ptr<SpectrumDisplay> spectrum_;  // after graph_: it draws on the graph
   std::unique_ptr<BandWriter> band_writer_;    // the tuning tools' edits; outlives measure_
   std::unique_ptr<MeasureView> measure_;       // made hidden, shown from the spectrum menu

@@ -51,6 +51,9 @@ kdsp--TypeLabel { background: rgb(128, 128, 128); color: white; border-radius: 2
   font-size: 10px; font-weight: bold; }
 kdsp--TypeLabel[chosen="true"] { background: white; color: rgb(128, 128, 128);
   border: 1px solid rgb(128, 128, 128); }
+kdsp--TypeLabel:disabled { background: #d4d4d4; color: #f4f4f4; }
+kdsp--TypeLabel[chosen="true"]:disabled { background: #f4f4f4; color: #b8b8b8;
+  border: 1px solid #d4d4d4; }
 QLineEdit { border: 1px solid #d0d0d0; border-radius: 2px; background: white; padding: 0 2px;
   selection-background-color: #f39800; }
 QLineEdit:focus { border-color: #f39800; }
@@ -60,6 +63,7 @@ kdsp--StatusPane { border: 1px solid #e2e2e2; border-radius: 2px; background: #f
 QComboBox { border: 1px solid #d0d0d0; border-radius: 2px; padding: 1px 6px; background: white; }
 QComboBox:focus, QComboBox:hover { border-color: #f39800; }
 QComboBox::drop-down { border: none; width: 16px; }
+QComboBox:disabled { color: #b0b0b0; background: #f4f4f4; border-color: #e0e0e0; }
 QComboBox QAbstractItemView { selection-background-color: #f39800; selection-color: white; }
 QSlider { background: transparent; }
 QSlider::groove:horizontal { height: 4px; background: #dddddd; border-radius: 2px; margin: 0 2px; }

@@ -36,6 +36,7 @@ QWidget* SystemLock::BuildLockScreen(QWidget* main_area) {
 }
 
 void SystemLock::Connect() {
+  screen_ = env_.Find<QWidget>("FirstCheckGrop");
   if (auto* ok = env_.Find<QPushButton>("RzBmpButton22")) {
     connect(ok, &QPushButton::clicked, this, &SystemLock::ConfirmOldPassword);
   }
@@ -98,6 +99,8 @@ void SystemLock::Unlock() {
   for (const char* name : {"FormPageItem", "AdvPanel1", "AdvPageControl1"}) {
     if (auto* w = env_.Find<QWidget>(name)) w->setEnabled(true);
   }
+  // The keys belong to the window again, not to the hidden password edit.
+  if (auto* sink = env_.Find<QWidget>("Examplexx")) sink->setFocus(Qt::OtherFocusReason);
   env_.dialogs->Inform(QString::fromUtf8(kAppTitle), env_.Text({"解锁成功!", "unlocked Success!"}));
 }
 

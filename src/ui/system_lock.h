@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QObject>
-
-class QWidget;
+#include <QPointer>
+#include <QWidget>
 
 namespace kdsp::ui {
 
@@ -26,11 +26,14 @@ class SystemLock : public QObject {
   void ModifyPassword();
   /// `RzBmpButton4` ("确定") of the lock screen.
   void Unlock();
+  /// True while the lock screen asks for the password.
+  bool Shown() const { return screen_ != nullptr && screen_->isVisible(); }
 
  private:
   bool MatchesPassword(const QString& typed) const;
 
   SystemEnv& env_;
+  QPointer<QWidget> screen_;
 };
 
 }  // namespace kdsp::ui

@@ -2,8 +2,9 @@
 
 #include <QLabel>
 
-#include "eq/drag_state.h"
+#include "edit/edit_recorder.h"
 #include "edit/volume_limits.h"
+#include "eq/drag_state.h"
 #include "ui/system_env.h"
 #include "ui/system_widgets.h"
 
@@ -42,6 +43,8 @@ void VolumeMarkerDrag::MarkerMouseDown(VolumeMarker*, Qt::MouseButton button, QP
   if (button != Qt::LeftButton) return;
   drag_.drag_anchor = in_marker;
   drag_.drag_active = true;
+  // The whole drag is one undo step.
+  if (env_.ctx.recorder != nullptr) env_.ctx.recorder->BeginGesture();
 }
 
 void VolumeMarkerDrag::MarkerMouseMove(VolumeMarker* marker, QPoint in_marker) {
@@ -61,6 +64,7 @@ void VolumeMarkerDrag::MarkerMouseMove(VolumeMarker* marker, QPoint in_marker) {
 void VolumeMarkerDrag::MarkerMouseUp(VolumeMarker* marker, Qt::MouseButton) {
   if (!drag_.drag_active) return;
   drag_.drag_active = false;
+  if (env_.ctx.recorder != nullptr) env_.ctx.recorder->EndGestureLater();
   for (const char* name : kValueLabels) {
     if (auto* label = env_.Find<QWidget>(name)) label->hide();
   }

@@ -32,6 +32,8 @@ SystemPage::SystemPage(MainWindow& window)
 
 SystemPage::~SystemPage() = default;
 
+bool SystemPage::Locked() const { return lock_->Shown(); }
+
 void SystemPage::SetLink(SystemLink* link) { env_.link = link; }
 
 void SystemPage::DownloadPages(bool all) {

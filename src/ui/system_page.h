@@ -41,6 +41,9 @@ class SystemPage : public QObject {
   /// `RzBmpButton5`: asks, then sends the Bluetooth name.
   void BluetoothNameClick();
 
+  /// True while the lock screen is up: nothing may change the box until the password is given.
+  bool Locked() const;
+
   PresetFiles& Files() { return *files_; }
   ModeControls& Modes() { return *modes_; }
   SystemAccess& Access() { return *access_; }

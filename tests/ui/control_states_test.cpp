@@ -1,10 +1,14 @@
 // Whether a control can be used, and whether it looks so: the equaliser reset after the lock
 // screen, disabled picture buttons, and scroll trackbars of strips with nothing to scroll.
 
+#include <functional>
+#include <map>
+
 #include <QDir>
 #include <QLineEdit>
 #include <QSlider>
 
+#include "eq/equaliser_graph.h"
 #include "system_test_fixture.h"
 
 namespace kdsp::testing {
@@ -86,6 +90,56 @@ TEST_F(ControlStatesTest, DisabledPictureButtonsLookDisabled) {
   Window().grab().save(QDir::temp().filePath("kdsp_auto_mode.png"));
   ClickOn("ManulModeBtn");
   EXPECT_EQ(Picture("DiscoModeBtn"), disco_enabled);
+}
+
+TEST_F(ControlStatesTest, SelectorsTypeLabelsAndMarkersLookDisabledWhereTheyCannotBeUsed) {
+  Window().SetGraph(&Window().Graph());  // the window's own graph places the markers
+  struct Case {
+    const char* what;
+    std::function<void()> enable;
+    std::function<void()> disable;
+    bool labels_too;  // the band type labels are among what is disabled
+  };
+  const Case cases[] = {
+      {"automatic output",
+       [this] {
+         ClickOn("FormMAINTabBtn");
+         ClickOn("ManulModeBtn");
+       },
+       [this] { ClickOn("AutoModeBtn"); }, false},
+      {"lock screen", [this] { ClickOn("FormMusTabBtn"); },
+       [this] {
+         device_.Set(30, 4, 1);
+         link_.first_refresh = true;
+         Window().Refresh().RefreshPage(100);
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.enable();
+    std::map<QWidget*, QImage> enabled;
+    for (QWidget* w : Window().findChildren<QWidget*>()) {
+      const bool looked_at =
+          qobject_cast<ParamSelector*>(w) != nullptr || qobject_cast<TypeLabel*>(w) != nullptr;
+      if (looked_at && w->isVisible() && w->isEnabled()) enabled[w] = w->grab().toImage();
+    }
+    QWidget* marker = Find<QWidget>("EP1");
+    ASSERT_TRUE(marker->isVisible());
+    EXPECT_GT(OrangePixels(marker->grab().toImage()), 20);
+    c.disable();
+    int selectors = 0, labels = 0;
+    for (const auto& [w, picture] : enabled) {
+      if (w->isEnabled()) continue;
+      SCOPED_TRACE(w->objectName().toStdString());
+      EXPECT_NE(w->grab().toImage(), picture);
+      selectors += qobject_cast<ParamSelector*>(w) != nullptr;
+      labels += qobject_cast<TypeLabel*>(w) != nullptr;
+    }
+    EXPECT_GT(selectors, 0);
+    EXPECT_EQ(labels > 0, c.labels_too);
+    EXPECT_EQ(OrangePixels(marker->grab().toImage()), 0);
+  }
 }
 
 TEST_F(ControlStatesTest, StripsWithNothingToScrollShowNoScrollTrackbar) {

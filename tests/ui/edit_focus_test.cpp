@@ -150,9 +150,7 @@ TEST_F(EditFocusTest, SourceChangeSettlesThePendingGainEntryOnTheOldSource) {
   // Nor does anything done afterwards: leaving for another edit, the wheel, arrow keys.
   link_.writes.clear();
   QTest::mouseClick(Find<QWidget>("MusFreEdit2"), Qt::LeftButton);
-  QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), {}, QPoint(0, 120), Qt::NoButton, {},
-                    Qt::NoScrollPhase, false);
-  QApplication::sendEvent(Find<QWidget>("MusQEdit2"), &wheel);
+  SendWheel(Find<QWidget>("MusQEdit2"), 120);
   QTest::keyClick(Find<QWidget>("MusFreEdit2"), Qt::Key_Right);
   for (const auto& [addr, value] : link_.writes) EXPECT_NE(addr, MakeAddr(0, 0)) << value;
   EXPECT_EQ(device_.Get(0, 0), 24);

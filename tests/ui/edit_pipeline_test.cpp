@@ -122,12 +122,7 @@ TEST_F(EditPathTest, KeysDoNothingWhileNoEditIsCurrent) {
 
 TEST_F(EditPathTest, WheelStepsTheClickedEditOnly) {
   auto* q = Find<ParamEdit>("MusQEdit2");
-  auto wheel_over = [](QWidget* target, int delta) {
-    QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(target, &event);
-    return event.isAccepted();
-  };
+  auto wheel_over = [](QWidget* target, int delta) { return SendWheel(target, delta); };
   auto wheel = [&](int delta) { return wheel_over(Find<QWidget>("AdvPanel2"), delta); };
   // Before any click the wheel is not the edits' business, and it turns no bar or selector.
   wheel(-120);

@@ -7,88 +7,12 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
-#include "boxsim/box_server_thread.h"
-#include "link/hid_backend.h"
-#include "link/link_component.h"
-#include "presets/codec/preset_dirs.h"
-#include "console_rig.h"
-#include "system_test_fixture.h"
-#include "ui/link_bridge.h"
-#include "ui/status_popup.h"
-#include "ui/system_link.h"
+#include "box_console_fixture.h"
 
 namespace kdsp::testing {
 namespace {
 
-/// Search and transfers run fast; the writes are paced as in use (20 ms hold tick).
-LinkTimings FastSearchRealPacing() {
-  LinkTimings t;
-  t.search_ms = 40;
-  t.transfer_ms = 5;
-  t.transfer_tcp_ms = 8;
-  return t;
-}
-
-class HistoryOnlineTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    boxsim::ServerOptions options;
-    options.tcp = true;
-    ASSERT_TRUE(server_.Start(options)) << server_.Error();
-    ASSERT_TRUE(temp_.isValid());
-    window_ = std::make_unique<ui::MainWindow>(device_, view_);
-    window_->SetNetworkAddress("127.0.0.1", QString::number(server_.Port()));
-    bridge_ = std::make_unique<ui::LinkBridge>(*window_, popup_);
-    link_ = WireConsole(*window_, *bridge_, device_, FastSearchRealPacing());
-    system_link_ = std::make_unique<ui::LinkSystemAdapter>(*link_);
-    window_->System().SetLink(system_link_.get());
-    window_->System().SetDialogs(&dialogs_);
-    window_->System().Files().SetDirs(
-        ResolvePresetDirs(temp_.path().toStdString(), "", IsWritableDirectory));
-    window_->show();
-    link_->Start();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return bridge_->IsOnline(); }, 20000));
-  }
-  void TearDown() override {
-    link_.reset();
-    window_.reset();
-  }
-
-  boxsim::BoxSim& box() { return server_.Box(); }
-  EditHistory& History() { return window_->History(); }
-  void ClickAt(const char* name) {
-    QWidget* w = window_->findChild<QWidget*>(name);
-    ASSERT_NE(w, nullptr) << name;
-    QTest::mouseClick(w, Qt::LeftButton);
-    QCoreApplication::processEvents();
-  }
-  /// True once the box holds `values` at `addrs` (device addresses).
-  bool BoxHolds(const std::vector<ParamAddr>& addrs, const std::vector<int>& values) {
-    return QTest::qWaitFor(
-        [&] {
-          for (std::size_t i = 0; i < addrs.size(); ++i) {
-            if (box().Param(PageOf(addrs[i]), SlotOf(addrs[i])) != values[i]) return false;
-          }
-          return true;
-        },
-        5000);
-  }
-  /// The transfer just started (the link left the online state at once) has ended.
-  bool WaitOnlineAgain() {
-    if (bridge_->IsOnline()) return false;
-    return QTest::qWaitFor([this] { return bridge_->IsOnline(); }, 20000);
-  }
-
-  boxsim::BoxServerThread server_;
-  QTemporaryDir temp_;
-  ValueTable device_, view_;
-  ui::StatusPopup popup_;
-  FakeDialogs dialogs_;
-  std::unique_ptr<ui::MainWindow> window_;
-  std::unique_ptr<ui::LinkBridge> bridge_;
-  std::unique_ptr<LinkComponent> link_;
-  std::unique_ptr<ui::LinkSystemAdapter> system_link_;
-};
+using HistoryOnlineTest = BoxConsoleTest;
 
 TEST_F(HistoryOnlineTest, SwitchesPutTheBoxOnAThenBThenA) {
   // Sixty settings that differ between A and B: frequency, gain and Q of ten music bands and

@@ -151,6 +151,11 @@ class TextsFitTest : public WindowTest {
       }
     }
     settings->setCurrentIndex(0);
+    // The bypass caption over the graph.
+    Window().Channels().FormMusTabBtnClick(0);
+    Window().Channels().MusEQAllpassBtnClick();
+    CollectMisfits(QString("%1 bypass").arg(lang));
+    Window().Channels().MusEQAllpassBtnClick();
     // The input gain's caption names each source in turn.
     Window().Channels().FormMusTabBtnClick(0);
     auto* sources = Find<QComboBox>("SysInputBox");
@@ -167,6 +172,19 @@ TEST_F(TextsFitTest, EveryTextOfEveryControlFitsInBothLanguages) {
   link_.online = false;
   CollectEverywhere();
   Window().RzToolButton11Click();
+  ASSERT_EQ(Window().UiLanguage(), 0);
+  CollectEverywhere();
+  for (const QString& m : misfits_) ADD_FAILURE() << m.toStdString();
+}
+
+/// The window as a user with an English desktop first sees it.
+class TextsFitEnglishStartTest : public TextsFitTest {
+ protected:
+  void BeforeShow() override { window_->ApplyLanguage(0); }
+};
+
+TEST_F(TextsFitEnglishStartTest, EveryTextOfEveryControlFitsWhenStartedInEnglish) {
+  link_.online = false;
   ASSERT_EQ(Window().UiLanguage(), 0);
   CollectEverywhere();
   for (const QString& m : misfits_) ADD_FAILURE() << m.toStdString();

@@ -6,12 +6,27 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "edit/seams.h"
 #include "model/value_table.h"
 #include "ui/main_window.h"
 
 namespace kdsp::testing {
+
+/// One wheel notch over `target`, delivered as the toolkit delivers a real one: to the widget
+/// under the pointer, then up its parents until one takes it. True when one took it.
+inline bool SendWheel(QWidget* target, int delta) {
+  QPointF at(5, 5);
+  for (QWidget* w = target; w != nullptr; w = w->parentWidget()) {
+    QWheelEvent wheel(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    if (QApplication::sendEvent(w, &wheel) && wheel.isAccepted()) return true;
+    if (w->isWindow()) break;
+    at += w->pos();
+  }
+  return false;
+}
 
 /// A link that records what the edit path hands it.
 class FakeLink : public ParamLink {

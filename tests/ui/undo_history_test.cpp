@@ -21,9 +21,7 @@ TEST_F(UndoTest, TypedArrowWheelAndSpinStepsUndoAndRedoOneByOne) {
   ASSERT_EQ(device_.Get(Band(3, 1)), 204);
   Key(Qt::Key_Right);  // an arrow key
   ASSERT_EQ(device_.Get(Band(3, 1)), 205);
-  QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(Find<QWidget>("AdvPanel2"), &wheel);  // a wheel notch
+  SendWheel(Find<QWidget>("AdvPanel2"), 120);  // a wheel notch
   Settle();
   ASSERT_EQ(device_.Get(Band(3, 1)), 206);
   QTest::mouseClick(Find<SpinButtons>("MusQUpDownBtn3")->UpButton(), Qt::LeftButton);  // a spin
