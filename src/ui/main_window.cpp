@@ -21,8 +21,11 @@
 #include <QWheelEvent>
 
 #include "eq/equaliser_graph.h"
+#include "measure/view/measure_view.h"
 #include "model/equaliser_reset.h"
 #include "spectrum/spectrum_display.h"
+#include "tuning/window/band_writer.h"
+#include "tuning/window/tuning_tools.h"
 #include "ui/app_title.h"
 #include "ui/aux_page.h"
 #include "ui/effects_page.h"
@@ -34,10 +37,6 @@
 #include "ui/mic_page.h"
 #include "ui/music_page.h"
 #include "ui/output_page.h"
-#include "measure/view/measure_view.h"
-#include "tuning/window/band_writer.h"
-#include "tuning/window/tuning_tools.h"
-#include "spectrum/spectrum_display.h"
 #include "ui/settings_column.h"
 #include "ui/style.h"
 #include "ui/system_page.h"

@@ -53,8 +53,10 @@ struct ShownWindow {
     for (int i = 0; i < n; ++i) emit window.Tick();
   }
   const QImage& Canvas() { return window.Graph().Canvas(); }
-  /// A key as the user types it: to the focused control, or to the window.
+  /// A key as the user types it: into the window in front (the window's keys are its
+  /// shortcuts, which only the active window receives), to the focused control or the window.
   void Key(Qt::Key key) {
+    if (QApplication::activeWindow() == nullptr) QApplication::setActiveWindow(&window);
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus != nullptr ? focus : &window, key);
   }
