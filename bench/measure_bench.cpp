@@ -32,13 +32,13 @@ BENCHMARK(BM_MeasureAnalysisStep)->Arg(3)->Arg(24)->Unit(benchmark::kMillisecond
 // A 10 s sweep's recording (the sweep and 2 s more) deconvolved into an impulse response and
 // turned into a 1/24-octave response.
 void BM_SweepDeconvolution10s(benchmark::State& state) {
-  SweepSpec spec;
-  spec.seconds = 10.0;
-  const std::vector<float> sweep = MakeSweep(spec);
+  SweepSettings settings;
+  settings.seconds = 10.0;
+  const std::vector<float> sweep = MakeSweep(settings);
   std::vector<float> recording(sweep.size() + 2 * 48000, 0.0f);
   for (std::size_t i = 0; i < sweep.size(); ++i) recording[i + 12000] = 0.5f * sweep[i];
   for (auto _ : state) {
-    const ImpulseResponse ir = DeconvolveSweep(sweep, recording, spec);
+    const ImpulseResponse ir = DeconvolveSweep(sweep, recording, settings);
     const Trace response = ResponseFromImpulse(ir, ResponseWindow{});
     benchmark::DoNotOptimize(response.points.data());
   }

@@ -61,16 +61,16 @@ std::vector<float> Inverse(const std::vector<std::complex<double>>& in, std::siz
 
 }  // namespace
 
-std::vector<float> MakeSweep(const SweepSpec& spec) {
-  const auto n = static_cast<std::size_t>(std::llround(spec.seconds * spec.sample_rate));
+std::vector<float> MakeSweep(const SweepSettings& settings) {
+  const auto n = static_cast<std::size_t>(std::llround(settings.seconds * settings.sample_rate));
   std::vector<float> out(n);
-  const double rate = spec.sample_rate;
-  const double k = spec.seconds / std::log(spec.high_hz / spec.low_hz);
-  const double amplitude = std::pow(10.0, spec.level_dbfs / 20.0);
-  const auto fade = static_cast<std::size_t>(spec.fade_s * rate);
+  const double rate = settings.sample_rate;
+  const double k = settings.seconds / std::log(settings.high_hz / settings.low_hz);
+  const double amplitude = std::pow(10.0, settings.level_dbfs / 20.0);
+  const auto fade = static_cast<std::size_t>(settings.fade_s * rate);
   for (std::size_t i = 0; i < n; ++i) {
     const double t = static_cast<double>(i) / rate;
-    double v = amplitude * std::sin(2.0 * kPi * spec.low_hz * k * (std::exp(t / k) - 1.0));
+    double v = amplitude * std::sin(2.0 * kPi * settings.low_hz * k * (std::exp(t / k) - 1.0));
     const std::size_t from_end = n - 1 - i;
     if (fade > 0 && std::min(i, from_end) < fade) {
       v *= 0.5 - 0.5 * std::cos(kPi * static_cast<double>(std::min(i, from_end)) / fade);
@@ -81,24 +81,24 @@ std::vector<float> MakeSweep(const SweepSpec& spec) {
 }
 
 ImpulseResponse DeconvolveSweep(std::span<const float> sweep, std::span<const float> recording,
-                                const SweepSpec& spec) {
+                                const SweepSettings& settings) {
   const std::size_t size = NextPowerOfTwo(sweep.size() + recording.size());
   const auto x = Forward(sweep, size);
   auto y = Forward(recording, size);
   double peak_power = 0;
   for (const auto& v : x) peak_power = std::max(peak_power, std::norm(v));
-  const double bin_hz = static_cast<double>(spec.sample_rate) / static_cast<double>(size);
+  const double bin_hz = static_cast<double>(settings.sample_rate) / static_cast<double>(size);
   for (std::size_t k = 0; k < y.size(); ++k) {
     const double f = static_cast<double>(k) * bin_hz;
     // Inside the sweep's range the division is exact; outside it there is no excitation and
     // the response is held down instead of dividing noise by nothing.
-    const bool inside = f >= spec.low_hz && f <= spec.high_hz;
+    const bool inside = f >= settings.low_hz && f <= settings.high_hz;
     const double eps = peak_power * (inside ? 1e-12 : 1e-3);
     y[k] = y[k] * std::conj(x[k]) / (std::norm(x[k]) + eps);
   }
   ImpulseResponse ir;
   ir.samples = Inverse(y, size);
-  ir.sample_rate = spec.sample_rate;
+  ir.sample_rate = settings.sample_rate;
   ir.peak = static_cast<std::size_t>(
       std::max_element(ir.samples.begin(), ir.samples.end(),
                        [](float a, float b) { return std::fabs(a) < std::fabs(b); }) -

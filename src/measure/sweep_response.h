@@ -9,7 +9,7 @@ namespace kdsp {
 
 /// An exponential sine sweep: from `low_hz` to `high_hz` in `seconds`, peak level in dBFS,
 /// with short raised-cosine fades at both ends.
-struct SweepSpec {
+struct SweepSettings {
   double low_hz = 20.0;
   double high_hz = 20000.0;
   double seconds = 3.0;
@@ -18,7 +18,7 @@ struct SweepSpec {
   double fade_s = 0.01;
 };
 
-std::vector<float> MakeSweep(const SweepSpec& spec);
+std::vector<float> MakeSweep(const SweepSettings& settings);
 
 /// An impulse response and the index of its largest sample (the direct sound).
 struct ImpulseResponse {
@@ -33,7 +33,7 @@ struct ImpulseResponse {
 /// and must last the sweep plus the delay and the decay; the response is circular over the
 /// recording plus the sweep, so the delay shows as the peak's position and changes nothing else.
 ImpulseResponse DeconvolveSweep(std::span<const float> sweep, std::span<const float> recording,
-                                const SweepSpec& spec);
+                                const SweepSettings& settings);
 
 /// How an impulse response becomes a frequency response.
 struct ResponseWindow {

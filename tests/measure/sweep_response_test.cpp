@@ -52,17 +52,17 @@ TEST(SweepResponse, RecoversThreePeaksWhateverTheDelay) {
     double gain;  // the path's overall gain
   } cases[] = {{2.0, 12345, 0.5}, {1.0, 3, 1.0}, {5.0, 40000, 0.05}};
   for (const auto& c : cases) {
-    SweepSpec spec;
-    spec.seconds = c.seconds;
-    spec.level_dbfs = -6.0;
-    const std::vector<float> sweep = MakeSweep(spec);
+    SweepSettings settings;
+    settings.seconds = c.seconds;
+    settings.level_dbfs = -6.0;
+    const std::vector<float> sweep = MakeSweep(settings);
     // The recording: the delay, the sweep through the filters, a second of decay.
     std::vector<double> path(c.delay + sweep.size() + 48000, 0.0);
     for (std::size_t i = 0; i < sweep.size(); ++i) path[c.delay + i] = sweep[i] * c.gain;
     for (const Peaking& p : peaks) p.Run(path);
     const std::vector<float> recording(path.begin(), path.end());
 
-    const ImpulseResponse ir = DeconvolveSweep(sweep, recording, spec);
+    const ImpulseResponse ir = DeconvolveSweep(sweep, recording, settings);
     EXPECT_NEAR(static_cast<double>(ir.peak), static_cast<double>(c.delay), 2.0) << c.seconds;
     ResponseWindow window;
     window.fraction = 48;

@@ -43,10 +43,10 @@ void MeasureView::StartPinkRun() {
 
 void MeasureView::StartSweepRun() {
   if (!source_->Running() && !StartSource()) return;
-  sweep_spec_ = {};
-  sweep_spec_.seconds = duration_box_->value();
-  sweep_spec_.level_dbfs = level_box_->value();
-  sweep_ = MakeSweep(sweep_spec_);
+  sweep_settings_ = {};
+  sweep_settings_.seconds = duration_box_->value();
+  sweep_settings_.level_dbfs = level_box_->value();
+  sweep_ = MakeSweep(sweep_settings_);
   recording_.clear();
   recording_.reserve(sweep_.size() + 3 * 48000);
   running_ = true;
@@ -64,7 +64,7 @@ void MeasureView::FinishRun() {
     sweep_player_->Stop();
     ResponseWindow window;
     window.fraction = analyser_.Fraction();
-    const ImpulseResponse ir = DeconvolveSweep(sweep_, recording_, sweep_spec_);
+    const ImpulseResponse ir = DeconvolveSweep(sweep_, recording_, sweep_settings_);
     response_ = ResponseFromImpulse(ir, window);
     for (TracePoint& p : response_.points) p.db -= CorrectionAt(p.freq_hz);
     recording_.clear();

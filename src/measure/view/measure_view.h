@@ -135,7 +135,7 @@ class MeasureView : public QWidget {
   QElapsedTimer run_clock_;
   std::vector<float> recording_;
   std::vector<float> sweep_;
-  SweepSpec sweep_spec_;
+  SweepSettings sweep_settings_;
   Trace response_;                // the response shown (positions averaged)
   Trace single_response_;         // the last run's own response
   std::vector<Trace> positions_;  // responses of earlier microphone positions
