@@ -8,20 +8,15 @@
 #include <vector>
 
 #include "spectrum/maths/pink_noise.h"
+#include "support/peaking_biquad.h"
 #include "tuning/eq_fit.h"
 #include "tuning/feedback_detector.h"
 
 namespace kdsp {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 double PeakDb(double f0, double gain_db, double q, double f) {
-  const double a = std::pow(10.0, gain_db / 40.0), w0 = 2 * kPi * f0 / 48000;
-  const double alpha = std::sin(w0) / (2 * q), c = std::cos(w0);
-  const std::complex<double> z = std::polar(1.0, -2 * kPi * f / 48000);
-  return 20 * std::log10(std::abs(((1 + alpha * a) - 2 * c * z + (1 - alpha * a) * z * z) /
-                                  ((1 + alpha / a) - 2 * c * z + (1 - alpha / a) * z * z)));
+  return testing::PeakingBiquadDb(f0, gain_db, q, f);
 }
 
 // A random room within the budget's terms: up to six resonances of +3 to +12 dB at Q 2 to 10

@@ -11,6 +11,7 @@
 
 #include "presets/codec/preset_codec.h"
 #include "spectrum/maths/pink_noise.h"
+#include "support/peaking_biquad.h"
 #include "tool_test_util.h"
 
 namespace kdsp::tool {
@@ -24,13 +25,8 @@ using testing::WriteText;
 
 constexpr double kPi = 3.14159265358979323846;
 
-// An ordinary peaking biquad at 48 kHz.
 double PeakDb(double f0, double gain_db, double q, double f) {
-  const double a = std::pow(10.0, gain_db / 40.0), w0 = 2 * kPi * f0 / 48000;
-  const double alpha = std::sin(w0) / (2 * q), c = std::cos(w0);
-  const std::complex<double> z = std::polar(1.0, -2 * kPi * f / 48000);
-  return 20 * std::log10(std::abs(((1 + alpha * a) - 2 * c * z + (1 - alpha * a) * z * z) /
-                                  ((1 + alpha / a) - 2 * c * z + (1 - alpha / a) * z * z)));
+  return kdsp::testing::PeakingBiquadDb(f0, gain_db, q, f);
 }
 
 // A room with two resonances, 1/24 octave from 20 Hz to 20 kHz, as "frequency dB" lines.

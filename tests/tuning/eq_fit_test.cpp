@@ -12,6 +12,7 @@
 #include "eq/maths/response_grid.h"
 #include "model/frequency_table.h"
 #include "model/q_table.h"
+#include "support/peaking_biquad.h"
 #include "tuning/eq_fit.h"
 
 namespace kdsp {
@@ -21,15 +22,8 @@ struct Peak {
   double freq_hz, gain_db, q;
 };
 
-// An ordinary peaking biquad at 48 kHz, evaluated on the unit circle.
 double PeakDb(const Peak& p, double f) {
-  const double fs = 48000.0, pi = 3.14159265358979323846;
-  const double a = std::pow(10.0, p.gain_db / 40.0), w0 = 2 * pi * p.freq_hz / fs;
-  const double alpha = std::sin(w0) / (2 * p.q), c = std::cos(w0);
-  const std::complex<double> z = std::polar(1.0, -2 * pi * f / fs);
-  const std::complex<double> num = (1 + alpha * a) - 2 * c * z + (1 - alpha * a) * z * z;
-  const std::complex<double> den = (1 + alpha / a) - 2 * c * z + (1 - alpha / a) * z * z;
-  return 20 * std::log10(std::abs(num / den));
+  return testing::PeakingBiquadDb(p.freq_hz, p.gain_db, p.q, f);
 }
 
 // The box's drawing of a band, straight from the response maths.

@@ -21,6 +21,7 @@
 #include "measure/view/measure_view.h"
 #include "spectrum/maths/pink_noise.h"
 #include "support/file_text.h"
+#include "support/peaking_biquad.h"
 #include "tuning/window/ring_out_panel.h"
 #include "ui/link_bridge.h"
 #include "ui/status_popup.h"
@@ -30,13 +31,8 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// An ordinary peaking biquad at 48 kHz.
 double PeakDb(double f0, double gain_db, double q, double f) {
-  const double a = std::pow(10.0, gain_db / 40.0), w0 = 2 * kPi * f0 / 48000;
-  const double alpha = std::sin(w0) / (2 * q), c = std::cos(w0);
-  const std::complex<double> z = std::polar(1.0, -2 * kPi * f / 48000);
-  return 20 * std::log10(std::abs(((1 + alpha * a) - 2 * c * z + (1 - alpha * a) * z * z) /
-                                  ((1 + alpha / a) - 2 * c * z + (1 - alpha / a) * z * z)));
+  return PeakingBiquadDb(f0, gain_db, q, f);
 }
 
 class AssistantsTest : public ::testing::Test {
