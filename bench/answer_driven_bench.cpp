@@ -141,78 +141,50 @@ void BM_StartToOnline(benchmark::State& state) {
   }
 }
 
-// Push of a mode to `boxes` consoles at once: each reads its box, then downloads its pages.
-void Push(benchmark::State& state, int boxes, bool paced) {
+// Pull (the full read) from `boxes` boxes at once, and for a push then the download of a
+// mode's pages to each.
+void ReadAll(benchmark::State& state, int boxes, bool paced, bool push) {
   for (auto _ : state) {
     Box box;
     std::vector<std::unique_ptr<Console>> consoles;
     for (int i = 0; i < boxes; ++i) {
       consoles.push_back(std::make_unique<Console>(box.server.Port(), paced));
     }
+    auto all = [&](bool (Console::*done)() const) {
+      return [&consoles, done] {
+        for (auto& c : consoles) {
+          if (!((*c).*done)()) return false;
+        }
+        return true;
+      };
+    };
     QElapsedTimer clock;
     clock.start();
     for (auto& c : consoles) c->Start();
-    auto all_online = [&] {
-      for (auto& c : consoles) {
-        if (!c->Online()) return false;
-      }
-      return true;
-    };
-    if (!RunUntil(all_online, kLimitMs)) {
+    if (!RunUntil(all(&Console::Online), kLimitMs)) {
       state.SkipWithError("not every link came online");
       return;
     }
-    for (auto& c : consoles) {
-      for (int s = 0; s < PageLength(10); ++s) c->device_values.Set(10, s, 1000 + s);
-      c->link->machine().EnterLinkState(LinkEntry::StartFullWrite);
-    }
-    auto all_drained = [&] {
+    if (push) {
       for (auto& c : consoles) {
-        if (!c->Drained()) return false;
+        for (int s = 0; s < PageLength(10); ++s) c->device_values.Set(10, s, 1000 + s);
+        c->link->machine().EnterLinkState(LinkEntry::StartFullWrite);
       }
-      return true;
-    };
-    if (!RunUntil(all_drained, kLimitMs) || box.server.Box().Param(10, 5) != 1005) {
-      state.SkipWithError("the download did not end");
-      return;
+      if (!RunUntil(all(&Console::Drained), kLimitMs) || box.server.Box().Param(10, 5) != 1005) {
+        state.SkipWithError("the download did not end");
+        return;
+      }
     }
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     state.SetIterationTime(ms / 1000);
-    state.counters["push_ms"] = ms;
+    state.counters[push ? "push_ms" : "pull_ms"] = ms;
   }
 }
 
-// Pull (the full read) from `boxes` boxes at once.
-void Pull(benchmark::State& state, int boxes, bool paced) {
-  for (auto _ : state) {
-    Box box;
-    std::vector<std::unique_ptr<Console>> consoles;
-    for (int i = 0; i < boxes; ++i) {
-      consoles.push_back(std::make_unique<Console>(box.server.Port(), paced));
-    }
-    QElapsedTimer clock;
-    clock.start();
-    for (auto& c : consoles) c->Start();
-    auto all_online = [&] {
-      for (auto& c : consoles) {
-        if (!c->Online()) return false;
-      }
-      return true;
-    };
-    if (!RunUntil(all_online, kLimitMs)) {
-      state.SkipWithError("not every link came online");
-      return;
-    }
-    const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    state.SetIterationTime(ms / 1000);
-    state.counters["pull_ms"] = ms;
-  }
-}
-
-void BM_PushOne(benchmark::State& state) { Push(state, 1, state.range(0) != 0); }
-void BM_PushHundred(benchmark::State& state) { Push(state, 100, state.range(0) != 0); }
-void BM_PullOne(benchmark::State& state) { Pull(state, 1, state.range(0) != 0); }
-void BM_PullHundred(benchmark::State& state) { Pull(state, 100, state.range(0) != 0); }
+void BM_PushOne(benchmark::State& state) { ReadAll(state, 1, state.range(0) != 0, true); }
+void BM_PushHundred(benchmark::State& state) { ReadAll(state, 100, state.range(0) != 0, true); }
+void BM_PullOne(benchmark::State& state) { ReadAll(state, 1, state.range(0) != 0, false); }
+void BM_PullHundred(benchmark::State& state) { ReadAll(state, 100, state.range(0) != 0, false); }
 
 // An A/B switch: 60 values scattered over the pages written through the edit path, until the
 // box has acknowledged the last.

@@ -42,18 +42,10 @@ std::vector<Latency> OwnRecordingLatencies(const QString& listing) {
 // latency follows what the recording stream asks for, as a sound card's does; so what the
 // server reports is what the console's buffer makes it.
 TEST(SpectrumWithSoundServer, RecordingStreamRunsLessThan150MsBehindTheSound) {
-  if (!InFreshProcess()) {
-    if (!PrivateSoundServer::Installed()) {
-      GTEST_SKIP() << "pulseaudio is not installed (scripts/install-deps installs it)";
-    }
-    PrivateSoundServer server({"module-null-sink sink_name=room rate=48000",
-                               "module-remap-source source_name=room_mic master=room.monitor "
-                               "channels=1 channel_map=mono master_channel_map=front-left"});
-    QString error;
-    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
-    RunInFreshProcess(server.ClientEnvironment());
-    return;
-  }
+  KDSP_RUN_AGAINST_PRIVATE_SOUND_SERVER(
+      {"module-null-sink sink_name=room rate=48000",
+       "module-remap-source source_name=room_mic master=room.monitor "
+       "channels=1 channel_map=mono master_channel_map=front-left"});
   AudioCapture capture;
   int blocks = 0;
   capture.SetOnRecord([&blocks](std::span<const std::uint8_t>) { ++blocks; });

@@ -91,16 +91,7 @@ TEST(SpectrumWithoutSoundServer, SpectrumButtonReportsTheMissingDeviceAndDrawsNo
 }
 
 TEST(SpectrumWithSoundServer, RecorderDeliversWholeBlocksOfUnsignedMonoSamples) {
-  if (!InFreshProcess()) {
-    if (!PrivateSoundServer::Installed()) {
-      GTEST_SKIP() << "pulseaudio is not installed (scripts/install-deps installs it)";
-    }
-    PrivateSoundServer server;
-    QString error;
-    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
-    RunInFreshProcess(server.ClientEnvironment());
-    return;
-  }
+  KDSP_RUN_AGAINST_PRIVATE_SOUND_SERVER();
   std::vector<std::vector<std::uint8_t>> blocks;
   AudioCapture capture;
   capture.SetOnRecord(
@@ -134,16 +125,7 @@ TEST(SpectrumWithSoundServer, RecorderDeliversWholeBlocksOfUnsignedMonoSamples) 
 }
 
 TEST(SpectrumWithSoundServer, OneKilohertzSineTopsItsBarFreezesAndGoesOff) {
-  if (!InFreshProcess()) {
-    if (!PrivateSoundServer::Installed()) {
-      GTEST_SKIP() << "pulseaudio is not installed (scripts/install-deps installs it)";
-    }
-    PrivateSoundServer server;
-    QString error;
-    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
-    RunInFreshProcess(server.ClientEnvironment());
-    return;
-  }
+  KDSP_RUN_AGAINST_PRIVATE_SOUND_SERVER();
   ShownWindow w;
   SpectrumDisplay& spectrum = w.window.Spectrum();
   ASSERT_TRUE(spectrum.AudioAvailable()) << spectrum.Source().CaptureError().toStdString();

@@ -13,18 +13,9 @@ namespace kdsp::test {
 namespace {
 
 TEST(SpectrumWithSoundServer, InputListShowsEveryNameWhole) {
-  if (!InFreshProcess()) {
-    if (!PrivateSoundServer::Installed()) {
-      GTEST_SKIP() << "pulseaudio is not installed (scripts/install-deps installs it)";
-    }
-    PrivateSoundServer server(
-        {"module-sine-source source_name=sine200 frequency=200 rate=48000 "
-         "source_properties=device.description=Sine200Hz"});
-    QString error;
-    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
-    RunInFreshProcess(server.ClientEnvironment());
-    return;
-  }
+  KDSP_RUN_AGAINST_PRIVATE_SOUND_SERVER(
+      {"module-sine-source source_name=sine200 frequency=200 rate=48000 "
+       "source_properties=device.description=Sine200Hz"});
   ShownWindow w;
   auto* box = w.window.findChild<QComboBox*>("SpectrumInputBox");
   ASSERT_NE(box, nullptr);

@@ -13,16 +13,7 @@ namespace kdsp::test {
 namespace {
 
 TEST(MeasureWithSoundServer, MenuOpensTheViewWhichReadsTheInputsSineInItsBand) {
-  if (!InFreshProcess()) {
-    if (!PrivateSoundServer::Installed()) {
-      GTEST_SKIP() << "pulseaudio is not installed (scripts/install-deps installs it)";
-    }
-    PrivateSoundServer server;
-    QString error;
-    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
-    RunInFreshProcess(server.ClientEnvironment());
-    return;
-  }
+  KDSP_RUN_AGAINST_PRIVATE_SOUND_SERVER();
   // As the console's main() does before any audio is touched.
   MeasureCapture::AskForShortLatency();
   ShownWindow w;

@@ -16,10 +16,10 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include "eq/equaliser_graph.h"
 #include "edit/binding_context.h"
 #include "edit/bound_widgets.h"
 #include "edit/edit_pipeline.h"
+#include "eq/equaliser_graph.h"
 #include "model/value_table.h"
 #include "spectrum/sample_source.h"
 #include "spectrum/spectrum_display.h"
@@ -122,6 +122,21 @@ bool InFreshProcess();
 /// this test's. Qt connects to the sound server once per process and never again, so each
 /// test that needs the sound system in a given state gets a process of its own.
 void RunInFreshProcess(const QProcessEnvironment& env);
+
+/// Runs the rest of the test's body in a fresh process of its own against a private sound
+/// server made with the modules given (none: the 1 kHz sine source alone); skips the test
+/// where PulseAudio is not installed.
+#define KDSP_RUN_AGAINST_PRIVATE_SOUND_SERVER(...)                                            \
+  if (!::kdsp::test::InFreshProcess()) {                                                      \
+    if (!::kdsp::test::PrivateSoundServer::Installed()) {                                     \
+      GTEST_SKIP() << "pulseaudio is not installed (scripts/install-deps installs it)";       \
+    }                                                                                         \
+    ::kdsp::test::PrivateSoundServer sound_server{__VA_ARGS__};                               \
+    QString sound_server_error;                                                               \
+    ASSERT_TRUE(sound_server.Start(&sound_server_error)) << sound_server_error.toStdString(); \
+    ::kdsp::test::RunInFreshProcess(sound_server.ClientEnvironment());                        \
+    return;                                                                                   \
+  }
 
 /// A PulseAudio server of the test's own in a temporary directory, with a 1 kHz sine source at
 /// 48 kHz as its first (and default) source, and any further modules asked for (each a

@@ -10,21 +10,17 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include "boxsim/box_server_thread.h"
-#include "console_rig.h"
+#include "box_console_fixture.h"
 #include "measure/view/measure_view.h"
 #include "spectrum/maths/pink_noise.h"
 #include "support/file_text.h"
 #include "support/peaking_biquad.h"
 #include "tuning/window/ring_out_panel.h"
-#include "ui/link_bridge.h"
-#include "ui/status_popup.h"
 
 namespace kdsp::testing {
 namespace {
@@ -35,27 +31,9 @@ double PeakDb(double f0, double gain_db, double q, double f) {
   return PeakingBiquadDb(f0, gain_db, q, f);
 }
 
-class AssistantsTest : public ::testing::Test {
+// The console online against the emulated box, with the measurement view's tools at hand.
+class AssistantsTest : public BoxConsoleTest {
  protected:
-  void SetUp() override {
-    boxsim::ServerOptions options;
-    options.tcp = true;
-    ASSERT_TRUE(server_.Start(options)) << server_.Error();
-    ASSERT_TRUE(temp_.isValid());
-    window_ = std::make_unique<ui::MainWindow>(device_, view_);
-    window_->SetNetworkAddress("127.0.0.1", QString::number(server_.Port()));
-    bridge_ = std::make_unique<ui::LinkBridge>(*window_, popup_);
-    link_ = WireConsole(*window_, *bridge_, device_, FastLinkTimings());
-    window_->show();
-    link_->Start();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return bridge_->IsOnline(); }, 20000));
-  }
-  void TearDown() override {
-    link_.reset();
-    window_.reset();
-  }
-
-  boxsim::BoxSim& box() { return server_.Box(); }
   void Click(QWidget* root, const char* name) {
     auto* w = root->findChild<QWidget*>(name);
     ASSERT_NE(w, nullptr) << name;
@@ -98,14 +76,6 @@ class AssistantsTest : public ::testing::Test {
     EXPECT_NE(a, nullptr) << name;
     return a;
   }
-
-  boxsim::BoxServerThread server_;
-  QTemporaryDir temp_;
-  ValueTable device_, view_;
-  ui::StatusPopup popup_;
-  std::unique_ptr<ui::MainWindow> window_;
-  std::unique_ptr<ui::LinkBridge> bridge_;
-  std::unique_ptr<LinkComponent> link_;
 };
 
 TEST_F(AssistantsTest, FitEqPreviewsThenAppliesAsOneUndoStep) {
